@@ -1,0 +1,17 @@
+# varnex_add_gtest(NAME <name> SOURCES <files...> LIBS <targets...> [GUI])
+# GUI tests get a QApplication (tests/support/gui_test_main.cpp) and run offscreen.
+function(varnex_add_gtest)
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  varnex_warnings(${T_NAME})
+  if(T_GUI)
+    target_link_libraries(${T_NAME} PRIVATE varnex_gui_test_main ${T_LIBS} GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VARNEX_SOURCE_DIR=${PROJECT_SOURCE_DIR};VARNEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+               TIMEOUT 120)
+endfunction()
