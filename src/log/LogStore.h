@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "log/LogStoreObserver.h"
+
 namespace varnex {
 
 enum class LogField { No = 0, Time, Function, Value, Unit, Value2, Unit2 };
@@ -15,6 +17,7 @@ constexpr std::size_t LogTextWidth = 20;
 const char* LogFieldName(LogField f); // "No", "Time", "Function", "Value", "Unit", "Value2", "Unit2"
 
 // One row as read back; the views stay valid until the store is next modified.
+// (In practice they stay valid until clear(): stored texts never move.)
 struct LogRowView {
     std::int32_t No = 0;
     std::string_view Time, Function, Value, Unit, Value2, Unit2;
@@ -47,6 +50,13 @@ public:
     std::size_t memoryBytes() const;
     // Makes room for n rows without reallocating during a load.
     void reserve(std::size_t rows);
+
+    // The one observer told about appends, clears and current-row moves (the grid's
+    // model); nullptr detaches it. The store does not own it.
+    void setObserver(LogStoreObserver* observer);
+    LogStoreObserver* observer() const;
+    // Number of distinct non-empty texts held (for the memory figures).
+    std::size_t distinctTexts() const;
 
 private:
     struct Impl;

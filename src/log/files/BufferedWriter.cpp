@@ -1,0 +1,51 @@
+#include "log/files/BufferedWriter.h"
+
+#include <QIODevice>
+
+#include <charconv>
+#include <cstring>
+
+namespace varnex {
+
+BufferedWriter::BufferedWriter(QIODevice& device, std::size_t capacity)
+    : device_(device), buffer_(capacity > 0 ? capacity : 1)
+{
+}
+
+BufferedWriter::~BufferedWriter()
+{
+    flush();
+}
+
+void BufferedWriter::write(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        if (used_ == buffer_.size())
+            flush();
+        const std::size_t n = std::min(bytes.size(), buffer_.size() - used_);
+        std::memcpy(buffer_.data() + used_, bytes.data(), n);
+        used_ += n;
+        bytes.remove_prefix(n);
+    }
+}
+
+void BufferedWriter::writeDecimal(std::int64_t value)
+{
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    write(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+}
+
+bool BufferedWriter::flush()
+{
+    if (used_ > 0) {
+        // After a failure the rest is dropped: the save is lost anyway, and the buffer must
+        // keep accepting bytes without growing.
+        if (ok_ && device_.write(buffer_.data(), static_cast<qint64>(used_)) != static_cast<qint64>(used_))
+            ok_ = false;
+        used_ = 0;
+    }
+    return ok_;
+}
+
+} // namespace varnex
