@@ -1,0 +1,93 @@
+#include "chart/ChartWidget.h"
+
+#include "chart/ChartScroll.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace varnex {
+
+ChartWidget::ChartWidget(QWidget* parent)
+    : QWidget(parent),
+      store_(2),
+      bottom_(0.0, 0.0, true),
+      left_(-21000.0, 21000.0, false)
+{
+    setObjectName(QStringLiteral("Chtshow"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(417, 228);
+    auto onSeries = [this](std::int64_t x) { SeriesChanged(x); };
+    series_[kAreaSeries] = std::make_unique<ChartSeriesView>(store_, kAreaSeries, "Series2", onSeries);
+    series_[kLineSeries] = std::make_unique<ChartSeriesView>(store_, kLineSeries, "Series1", onSeries);
+    bottom_.SetOnChange([this] { AxisChanged(); });
+    left_.SetOnChange([this] { AxisChanged(); });
+}
+
+ChartWidget::~ChartWidget() = default;
+
+bool ChartWidget::ScrollBottomAxis(double d)
+{
+    if (!BottomScrollAllowed(*this, d))
+        return false;
+    bottom_.Shift(d); // repaints through AxisChanged
+    return true;
+}
+
+void ChartWidget::SeriesChanged(std::int64_t x)
+{
+    // A point off the page shown (one point of slack each side for the joining line)
+    // needs no repaint: with a page of 100 out of a million that is nearly every point.
+    if (x >= 0 && (x < std::floor(bottom_.Minimum()) - 1 || x > std::ceil(bottom_.Maximum()) + 1))
+        return;
+    update();
+}
+
+void ChartWidget::AxisChanged()
+{
+    painter_.Invalidate();
+    update();
+}
+
+ChartScene ChartWidget::Scene() const
+{
+    ChartScene scene;
+    scene.points = &store_.Points();
+    scene.areaCount = series_[kAreaSeries]->Count();
+    scene.areaShown = series_[kAreaSeries]->Active();
+    scene.lineCount = series_[kLineSeries]->Count();
+    scene.lineShown = series_[kLineSeries]->Active();
+    scene.xMinimum = bottom_.Minimum();
+    scene.xMaximum = bottom_.Maximum();
+    scene.yMinimum = left_.Minimum();
+    scene.yMaximum = left_.Maximum();
+    return scene;
+}
+
+void ChartWidget::Render(QPainter& painter)
+{
+    painter_.Paint(painter, size(), Scene());
+}
+
+QImage ChartWidget::RenderImage()
+{
+    QImage image(size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    Render(painter);
+    painter.end();
+    return image;
+}
+
+void ChartWidget::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    Render(painter);
+}
+
+void ChartWidget::resizeEvent(QResizeEvent* event)
+{
+    painter_.Invalidate();
+    QWidget::resizeEvent(event);
+}
+
+} // namespace varnex
