@@ -1,0 +1,85 @@
+#include "log/files/LogFileService.h"
+
+#include "log/files/LogFileName.h"
+#include "log/files/TextLogFormat.h"
+#include "log/files/XmlLogFormat.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace varnex {
+
+namespace {
+
+bool WriteWholeFile(const QString& name, const LogStore& store, LogFileForm form)
+{
+    QSaveFile file(name);
+    // A file we may write but whose folder we may not: write it in place.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const bool written = form == LogFileForm::Xml ? WriteXmlLog(file, store) : WriteTextLog(file, store);
+    if (!written) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void CopyRows(const LogStore& from, LogStore& to)
+{
+    to.reserve(from.size());
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        const LogRowView r = from.row(i);
+        to.append(LogRowInput{r.No, r.Time, r.Function, r.Value, r.Unit, r.Value2, r.Unit2});
+    }
+}
+
+} // namespace
+
+SaveResult SaveTableToFile(LogStore& store, const QString& name)
+{
+    SaveResult result;
+    result.finalName = SaveNameFor(name);
+    const LogFileForm form = FormForName(name);
+    if (form == LogFileForm::Text && !store.empty())
+        store.setCurrentRow(static_cast<std::int64_t>(store.size()) - 1);
+
+    result.ok = WriteWholeFile(result.finalName, store, form);
+    if (result.ok)
+        result.message = QStringLiteral("Save table to specified file: ") + result.finalName + QStringLiteral(" Scuss!");
+    else
+        result.message = QStringLiteral("Could not save table to specified file: ") + result.finalName;
+    return result;
+}
+
+LoadResult LoadTableFromFile(const QString& name, LogStore& store)
+{
+    LoadResult result;
+    QFile file(name);
+    if (file.open(QIODevice::ReadOnly)) {
+        if (FormForName(name) == LogFileForm::Xml) {
+            if (store.empty()) {
+                // Nothing to keep: read straight in, and empty it again on failure.
+                result.ok = ReadXmlLog(file, AppendTo(store));
+                if (!result.ok)
+                    store.clear();
+            } else {
+                // Read aside first: a packet that breaks half-way leaves the table untouched.
+                LogStore incoming;
+                if (ReadXmlLog(file, AppendTo(incoming))) {
+                    store.clear();
+                    CopyRows(incoming, store);
+                    result.ok = true;
+                }
+            }
+        } else {
+            result.ok = ReadTextLog(file, AppendTo(store));
+        }
+    }
+    if (!result.ok)
+        result.message = kLoadFailedMessage;
+    return result;
+}
+
+} // namespace varnex
