@@ -1,0 +1,101 @@
+#include "cli/DecodeCommand.h"
+
+#include "cli/NumberText.h"
+#include "protocol/FrameAssembler.h"
+#include "protocol/ReadingDecoder.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace varnex::cli {
+
+const char* const kDecodeUsage = "decode [--usb] [--separator C] [FILE]   decode raw meter bytes";
+
+namespace {
+
+struct DecodeOptions {
+    bool usb = false;
+    std::string separator = ".";
+    std::string file; // empty: standard input
+};
+
+bool ParseOptions(const std::vector<std::string>& args, DecodeOptions& options, std::FILE* err)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--usb") {
+            options.usb = true;
+        } else if (arg == "--separator") {
+            if (i + 1 >= args.size()) {
+                std::fprintf(err, "varnex-cli decode: --separator needs a value\n");
+                return false;
+            }
+            options.separator = args[++i];
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            std::fprintf(err, "varnex-cli decode: unknown option %s\n", arg.c_str());
+            return false;
+        } else if (options.file.empty()) {
+            options.file = arg == "-" ? std::string() : arg;
+        } else {
+            std::fprintf(err, "varnex-cli decode: only one FILE\n");
+            return false;
+        }
+    }
+    return true;
+}
+
+void PrintFrame(std::FILE* out, const std::string& frameText, const DecodeResult& result)
+{
+    if (!result.decoded) {
+        std::fprintf(out, "%s\trejected\n", frameText.c_str());
+        return;
+    }
+    const Reading& r = result.reading;
+    std::fprintf(out, "%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n", frameText.c_str(), r.FunctionText.c_str(),
+                 r.ValueText.c_str(), r.UnitText.c_str(), r.Value2Text.c_str(), r.Unit2Text.c_str(),
+                 WholeNumberText(r.Count).c_str(), ShortestDoubleText(r.ChartValue).c_str());
+}
+
+} // namespace
+
+int RunDecode(const std::vector<std::string>& args, const CommandIo& io)
+{
+    DecodeOptions options;
+    if (!ParseOptions(args, options, io.err)) {
+        std::fprintf(io.err, "usage: varnex-cli %s\n", kDecodeUsage);
+        return kExitUsage;
+    }
+    std::FILE* input = io.in;
+    if (!options.file.empty()) {
+        input = std::fopen(options.file.c_str(), "rb");
+        if (input == nullptr) {
+            std::fprintf(io.err, "varnex-cli decode: cannot open %s: %s\n", options.file.c_str(),
+                         std::strerror(errno));
+            return kExitUsage;
+        }
+    }
+
+    ReadingDecoder decoder(options.separator);
+    FrameAssembler assembler([&](const std::string& frameText) {
+        PrintFrame(io.out, frameText, decoder.Decode(frameText));
+    });
+
+    unsigned char block[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(block, 1, sizeof block, input)) > 0) {
+        if (options.usb) {
+            // every successful one-byte read goes to the USB assembler
+            for (std::size_t i = 0; i < count; ++i)
+                assembler.AddUsbByte(block[i]);
+        } else {
+            assembler.VarnexData(block, count);
+        }
+    }
+    if (input != io.in)
+        std::fclose(input);
+    std::fflush(io.out);
+    return kExitOk;
+}
+
+} // namespace varnex::cli
