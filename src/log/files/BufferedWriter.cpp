@@ -1,5 +1,6 @@
 #include "log/files/BufferedWriter.h"
 
+#include <QFileDevice>
 #include <QIODevice>
 
 #include <charconv>
@@ -45,6 +46,19 @@ bool BufferedWriter::flush()
             ok_ = false;
         used_ = 0;
     }
+    return ok_;
+}
+
+} // namespace varnex
+
+namespace varnex {
+
+bool BufferedWriter::finish()
+{
+    if (!flush())
+        return false;
+    if (auto* file = qobject_cast<QFileDevice*>(&device_); file && !file->flush())
+        ok_ = false;
     return ok_;
 }
 

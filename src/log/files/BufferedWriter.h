@@ -28,6 +28,8 @@ public:
 
     // Writes the buffer to the device. Returns false once any write has failed.
     bool flush();
+    // flush(), and for a file also the file's own buffer, so that a full disk shows here.
+    bool finish();
     bool ok() const { return ok_; }
 
 private:

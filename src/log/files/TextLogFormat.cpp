@@ -51,7 +51,7 @@ bool WriteTextLog(QIODevice& device, const LogStore& store)
     const std::size_t rows = store.size();
     for (std::size_t i = 0; i < rows && out.ok(); ++i)
         WriteTextLogRow(out, store.row(i));
-    return out.flush();
+    return out.finish();
 }
 
 bool ReadTextLog(QIODevice& device, const LogRowSink& sink)

@@ -102,7 +102,7 @@ bool WriteXmlLog(QIODevice& device, const LogStore& store)
         out.write("/>\r\n");
     }
     out.write("</ROWDATA></DATAPACKET>\r\n");
-    return out.flush();
+    return out.finish();
 }
 
 namespace {
