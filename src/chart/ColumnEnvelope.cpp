@@ -15,7 +15,7 @@ ColumnMapper::ColumnMapper(double minimum, double maximum, int width)
 double ColumnMapper::PixelOf(double x) const
 {
     if (step_ == 0.0)
-        return (width_ - 1) / 2.0;
+        return double((width_ - 1) / 2); // the column that Indices gives the points
     return (x - minimum_) / step_;
 }
 
