@@ -3,7 +3,7 @@
 #include "protocol/Decoder.h"
 #include "protocol/LcdPanelState.h"
 
-#include "FrameSpec.h"
+#include "TestFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +13,12 @@
 namespace varnex {
 namespace {
 
-using test::FrameSpec;
+using test::TestFrame;
 using E = LcdElement;
 
-LcdState Pass(const FrameSpec& spec)
+LcdState Pass(const TestFrame& fields)
 {
-    return DecodeFrame(spec.Text(), Reading{}, ".").lcd;
+    return DecodeFrame(fields.Text(), Reading{}, ".").lcd;
 }
 
 struct AnnunciatorCase {
@@ -32,11 +32,11 @@ class Annunciators : public ::testing::TestWithParam<AnnunciatorCase> {};
 TEST_P(Annunciators, ExactlyTheseShown)
 {
     const auto& p = GetParam();
-    FrameSpec spec;
-    spec.p18 = p.p18;
-    spec.p19 = p.p19;
-    spec.p20 = p.p20;
-    const LcdState lcd = Pass(spec);
+    TestFrame fields;
+    fields.p18 = p.p18;
+    fields.p19 = p.p19;
+    fields.p20 = p.p20;
+    const LcdState lcd = Pass(fields);
     for (E e : {E::LCDHOLD, E::Labmax, E::Labmin, E::LABAVG, E::LABALL, E::LCDREL, E::LcdAuto,
                 E::LcdManu, E::LABSETUP, E::LABCAL, E::LABSTO, E::LABRCL}) {
         const Visibility expected = p.shown.count(e) ? Visibility::Show : Visibility::Hide;
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LcdPass, EveryPassMarksTheLinkAndTheDataSign)
 {
-    const LcdState lcd = Pass(FrameSpec{});
+    const LcdState lcd = Pass(TestFrame{});
     EXPECT_EQ(lcd.VisibilityOf(E::CONok), Visibility::Show);
     EXPECT_EQ(lcd.VisibilityOf(E::CONokN), Visibility::Hide);
     EXPECT_EQ(lcd.VisibilityOf(E::LCDsend), Visibility::Show);
@@ -72,19 +72,19 @@ TEST(LcdPass, EveryPassMarksTheLinkAndTheDataSign)
 
 TEST(LcdPass, SignSegment)
 {
-    FrameSpec spec;
-    spec.sign = 'D';
-    EXPECT_EQ(Pass(spec).VisibilityOf(E::LcdFH), Visibility::Show);
-    spec.sign = 'C';
-    EXPECT_EQ(Pass(spec).VisibilityOf(E::LcdFH), Visibility::Hide);
+    TestFrame fields;
+    fields.sign = 'D';
+    EXPECT_EQ(Pass(fields).VisibilityOf(E::LcdFH), Visibility::Show);
+    fields.sign = 'C';
+    EXPECT_EQ(Pass(fields).VisibilityOf(E::LcdFH), Visibility::Hide);
 }
 
 TEST(LcdPass, PointsFollowTheirMarkers)
 {
-    FrameSpec spec;
-    spec.main = "1234E56";
-    spec.second = "12E34";
-    const LcdState lcd = Pass(spec);
+    TestFrame fields;
+    fields.main = "1234E56";
+    fields.second = "12E34";
+    const LcdState lcd = Pass(fields);
     const E main[5] = {E::LcdP0, E::LcdP1, E::LcdP2, E::LcdP3, E::LcdP4};
     for (int k = 0; k < 5; ++k)
         EXPECT_EQ(lcd.VisibilityOf(main[k]), k == 3 ? Visibility::Show : Visibility::Hide) << k;
@@ -95,9 +95,9 @@ TEST(LcdPass, PointsFollowTheirMarkers)
 
 TEST(LcdPass, OverloadDigitTexts)
 {
-    FrameSpec spec;
-    spec.main = "F00000E";
-    const LcdState lcd = Pass(spec);
+    TestFrame fields;
+    fields.main = "F00000E";
+    const LcdState lcd = Pass(fields);
     const std::vector<std::pair<E, std::string>> expected = {
         {E::LcdD0, "0"}, {E::LcdDa, "v"}, {E::LcdDb, "@"}, {E::LcdDc, "d"}, {E::LcdDd, "--"}, {E::LcdDe, "--"}};
     for (const auto& [label, text] : expected)
@@ -106,10 +106,10 @@ TEST(LcdPass, OverloadDigitTexts)
 
 TEST(LcdPass, OhmFourMegRange)
 {
-    FrameSpec spec;
-    spec.function = '6';
-    spec.range = '4';
-    const DecodeResult r = DecodeFrame(spec.Text(), Reading{}, ".");
+    TestFrame fields;
+    fields.function = '6';
+    fields.range = '4';
+    const DecodeResult r = DecodeFrame(fields.Text(), Reading{}, ".");
     EXPECT_EQ(r.lcd.VisibilityOf(E::LCDMM), Visibility::Show);
     EXPECT_EQ(r.lcd.VisibilityOf(E::lcdkk), Visibility::Hide);
     EXPECT_EQ(r.lcd.VisibilityOf(E::LCDohm), Visibility::Show);
@@ -124,10 +124,10 @@ TEST(LcdPass, OhmFourMegRange)
 
 TEST(LcdPass, CapacitanceMilliFarad)
 {
-    FrameSpec spec;
-    spec.function = '7';
-    spec.range = '6';
-    const DecodeResult r = DecodeFrame(spec.Text(), Reading{}, ".");
+    TestFrame fields;
+    fields.function = '7';
+    fields.range = '6';
+    const DecodeResult r = DecodeFrame(fields.Text(), Reading{}, ".");
     EXPECT_EQ(r.lcd.VisibilityOf(E::Lcdm), Visibility::Show);
     EXPECT_EQ(r.lcd.VisibilityOf(E::LCDF), Visibility::Show);
     EXPECT_EQ(r.lcd.TextOf(E::lcdrange), std::optional<std::string>("6 . 0 m F"));
@@ -136,18 +136,18 @@ TEST(LcdPass, CapacitanceMilliFarad)
 
 TEST(LcdPass, VoltageRange4DependsOnTheFunction)
 {
-    FrameSpec spec;
-    spec.range = '4';
-    spec.main = "100000E";
-    const DecodeResult dc = DecodeFrame(spec.Text(), Reading{}, ".");
+    TestFrame fields;
+    fields.range = '4';
+    fields.main = "100000E";
+    const DecodeResult dc = DecodeFrame(fields.Text(), Reading{}, ".");
     EXPECT_EQ(dc.lcd.TextOf(E::lcdrange), std::optional<std::string>("1 0 0 0 V"));
     ASSERT_TRUE(dc.axis.has_value());
     EXPECT_EQ(dc.axis->maximum, 1000);
     EXPECT_EQ(dc.axis->minimum, -1000);
     EXPECT_EQ(dc.reading.ChartValue, 1000);
 
-    spec.function = '1';
-    const DecodeResult ac = DecodeFrame(spec.Text(), Reading{}, ".");
+    fields.function = '1';
+    const DecodeResult ac = DecodeFrame(fields.Text(), Reading{}, ".");
     EXPECT_EQ(ac.lcd.TextOf(E::lcdrange), std::optional<std::string>("7 5 0 V"));
     ASSERT_TRUE(ac.axis.has_value());
     EXPECT_EQ(ac.axis->maximum, 750);
@@ -156,10 +156,10 @@ TEST(LcdPass, VoltageRange4DependsOnTheFunction)
 
 TEST(LcdPass, CurrentRangeWithoutRow)
 {
-    FrameSpec spec;
-    spec.function = '3';
-    spec.range = '5';
-    const DecodeResult r = DecodeFrame(spec.Text(), Reading{}, ".");
+    TestFrame fields;
+    fields.function = '3';
+    fields.range = '5';
+    const DecodeResult r = DecodeFrame(fields.Text(), Reading{}, ".");
     EXPECT_TRUE(r.decoded);
     EXPECT_EQ(r.lcd.TextOf(E::LcdDc1), std::optional<std::string>("DCI"));
     EXPECT_EQ(r.lcd.VisibilityOf(E::LCDA), Visibility::Show);
@@ -188,11 +188,11 @@ TEST(LcdPanel, InitialPanel)
 TEST(LcdPanel, PointFourIsHiddenByTheNextFramesPointRule)
 {
     LcdPanelState panel = LcdPanelState::Initial();
-    FrameSpec withPoint;
+    TestFrame withPoint;
     withPoint.main = "12345E6";
     panel.Apply(Pass(withPoint));
     EXPECT_TRUE(panel.Visible(E::LcdP4));
-    FrameSpec without;
+    TestFrame without;
     without.main = "123456E";
     panel.Apply(Pass(without));
     EXPECT_FALSE(panel.Visible(E::LcdP4));
@@ -201,7 +201,7 @@ TEST(LcdPanel, PointFourIsHiddenByTheNextFramesPointRule)
 TEST(LcdPanel, FrameWithoutTableRowKeepsTheRangeCaption)
 {
     LcdPanelState panel = LcdPanelState::Initial();
-    FrameSpec ohm;
+    TestFrame ohm;
     ohm.function = '6';
     ohm.range = '2';
     panel.Apply(Pass(ohm));
@@ -209,7 +209,7 @@ TEST(LcdPanel, FrameWithoutTableRowKeepsTheRangeCaption)
     ASSERT_EQ(panel.Text(E::lcdrange), "2 0 K *");
     ASSERT_TRUE(panel.Visible(E::lcdkk));
 
-    FrameSpec noFunction = ohm;
+    TestFrame noFunction = ohm;
     noFunction.function = 'C';
     panel.Apply(Pass(noFunction));
     EXPECT_TRUE(panel.Visible(E::lcdrange));
@@ -220,7 +220,7 @@ TEST(LcdPanel, FrameWithoutTableRowKeepsTheRangeCaption)
     EXPECT_FALSE(panel.Red(Terminal::v));
     EXPECT_EQ(panel.Text(E::LcdD0), "0"); // digits still from the ohm frame
 
-    FrameSpec noRange = ohm;
+    TestFrame noRange = ohm;
     noRange.function = '3';
     noRange.range = '5';
     panel.Apply(Pass(noRange));
@@ -232,14 +232,14 @@ TEST(LcdPanel, FrameWithoutTableRowKeepsTheRangeCaption)
 TEST(LcdPanel, SecondDisplayPointsFollowEachFrame)
 {
     LcdPanelState panel = LcdPanelState::Initial();
-    FrameSpec spec;
-    spec.function = '8';
-    spec.second = "1E234";
-    panel.Apply(Pass(spec));
+    TestFrame fields;
+    fields.function = '8';
+    fields.second = "1E234";
+    panel.Apply(Pass(fields));
     EXPECT_TRUE(panel.Visible(E::LCDP21));
     EXPECT_TRUE(panel.Visible(E::LCDk));
-    spec.second = "00000";
-    panel.Apply(Pass(spec));
+    fields.second = "00000";
+    panel.Apply(Pass(fields));
     EXPECT_FALSE(panel.Visible(E::LCDP21));
     EXPECT_FALSE(panel.Visible(E::LCDk));
     EXPECT_EQ(panel.Text(E::LCDd20), "");

@@ -1,6 +1,6 @@
 #include "protocol/ReadingDecoder.h"
 
-#include "FrameSpec.h"
+#include "TestFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@ namespace {
 TEST(ReadingDecoder, CountsDroppedFramesAndKeepsTheReading)
 {
     ReadingDecoder decoder(",");
-    test::FrameSpec good;
+    test::TestFrame good;
     good.main = "1E23456";
-    test::FrameSpec badFunction = good;
+    test::TestFrame badFunction = good;
     badFunction.function = 'B';
-    test::FrameSpec badRange = good;
+    test::TestFrame badRange = good;
     badRange.range = 'D';
 
     EXPECT_TRUE(decoder.Decode(good.Text()).decoded);

@@ -5,7 +5,7 @@
 
 namespace varnex::test {
 
-struct FrameSpec {
+struct TestFrame {
     char function = '0';
     char range = '1';
     char sign = '0';
