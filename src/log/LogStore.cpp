@@ -71,12 +71,9 @@ LogStore::~LogStore()
 
 void LogStore::append(const LogRowInput& row)
 {
-    const std::size_t index = d->rows;
-    if (d->observer)
-        d->observer->rowAboutToBeAppended(index);
-    if ((index & (ChunkRows - 1)) == 0)
-        d->chunks.emplace_back(new StoredRow[ChunkRows]); // pages touched as rows land
-    StoredRow& stored = d->chunks.back()[index & (ChunkRows - 1)];
+    // Everything that can throw (new texts, a new chunk) happens before the observer
+    // hears of the row, so a failed append leaves the table and the grid as they were.
+    StoredRow stored;
     stored.no = row.No;
     stored.text[0] = d->idFor(0, row.Time);
     stored.text[1] = d->idFor(1, row.Function);
@@ -84,6 +81,13 @@ void LogStore::append(const LogRowInput& row)
     stored.text[3] = d->idFor(3, row.Unit);
     stored.text[4] = d->idFor(4, row.Value2);
     stored.text[5] = d->idFor(5, row.Unit2);
+    const std::size_t index = d->rows;
+    if ((index & (ChunkRows - 1)) == 0)
+        d->chunks.emplace_back(new StoredRow[ChunkRows]); // pages touched as rows land
+
+    if (d->observer)
+        d->observer->rowAboutToBeAppended(index);
+    d->chunks.back()[index & (ChunkRows - 1)] = stored;
     d->rows = index + 1;
     d->current = static_cast<std::int64_t>(index);
     if (d->observer) {

@@ -125,7 +125,12 @@ QString TimeOnlyFormat(const QString& localeTimeFormat)
 
 std::string TimeOfDayText(const QTime& time, const QLocale& locale)
 {
-    QString text = locale.toString(time, TimeOnlyFormat(locale.timeFormat(QLocale::LongFormat)));
+    return TimeOfDayText(time, locale, TimeOnlyFormat(locale.timeFormat(QLocale::LongFormat)));
+}
+
+std::string TimeOfDayText(const QTime& time, const QLocale& locale, const QString& timeOnlyFormat)
+{
+    QString text = locale.toString(time, timeOnlyFormat);
     for (QChar& c : text)
         if (c.category() == QChar::Separator_Space)
             c = QLatin1Char(' ');
@@ -137,7 +142,10 @@ std::string TimeOfDayText(const QTime& time, const QLocale& locale)
     return text.left(MaxTimeTextLength).toLatin1().toStdString();
 }
 
-LocalTimeOfDayClock::LocalTimeOfDayClock(QLocale locale) : locale_(std::move(locale)) {}
+LocalTimeOfDayClock::LocalTimeOfDayClock(QLocale locale)
+    : locale_(std::move(locale)), format_(TimeOnlyFormat(locale_.timeFormat(QLocale::LongFormat)))
+{
+}
 
 std::string LocalTimeOfDayClock::operator()()
 {
@@ -145,7 +153,7 @@ std::string LocalTimeOfDayClock::operator()()
     const int second = now.msecsSinceStartOfDay() / 1000;
     if (second != lastSecondOfDay_) {
         lastSecondOfDay_ = second;
-        lastText_ = TimeOfDayText(QTime::fromMSecsSinceStartOfDay(second * 1000), locale_);
+        lastText_ = TimeOfDayText(QTime::fromMSecsSinceStartOfDay(second * 1000), locale_, format_);
     }
     return lastText_;
 }

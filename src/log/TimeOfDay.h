@@ -23,6 +23,8 @@ QString TimeOnlyFormat(const QString& localeTimeFormat);
 // characters. A locale whose text is not Latin-1 (other digits, other scripts) gets
 // "HH:mm:ss" in ASCII digits, since the log stores 8-bit texts.
 std::string TimeOfDayText(const QTime& time, const QLocale& locale);
+// The same with the time-only format already worked out.
+std::string TimeOfDayText(const QTime& time, const QLocale& locale, const QString& timeOnlyFormat);
 
 // The default clock: the current local time for a locale (the system's by default).
 // The text is formatted once per second and reused for the readings in between.
@@ -33,6 +35,7 @@ public:
 
 private:
     QLocale locale_;
+    QString format_;
     int lastSecondOfDay_ = -1;
     std::string lastText_;
 };
