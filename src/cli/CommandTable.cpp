@@ -1,6 +1,8 @@
 #include "cli/CommandTable.h"
 
+#include "cli/ConvertCommand.h"
 #include "cli/DecodeCommand.h"
+#include "cli/LogCommand.h"
 #include "cli/SampleCommand.h"
 
 #include <iterator>
@@ -12,6 +14,8 @@ namespace {
 const Command kCommands[] = {
     {"decode", kDecodeUsage, RunDecode},
     {"sample", kSampleUsage, RunSample},
+    {"log", kLogUsage, RunLog},
+    {"convert", kConvertUsage, RunConvert},
 };
 
 void PrintUsage(std::FILE* to)
