@@ -27,6 +27,23 @@ void setModemLine(int fd, int line, bool raise)
     int bits = line;
     (void)ioctl(fd, raise ? TIOCMBIS : TIOCMBIC, &bits);
 }
+// A pseudo-terminal carries no character framing: it stores CS7 as CS8 and, once it
+// has done so, may refuse the same request with EINVAL. Such a device keeps its own
+// size and parity; everything else of the request still applies. (7N2 and 8N1 are both
+// ten bits a character, so the meter's stream reads the same either way.)
+bool setWithDevicesOwnFraming(int fd, const termios& wanted, const termios& current)
+{
+    if (errno != EINVAL)
+        return false;
+    constexpr tcflag_t framing = CSIZE | PARENB | PARODD
+#ifdef CMSPAR
+                                 | CMSPAR
+#endif
+        ;
+    termios fallback = wanted;
+    fallback.c_cflag = (wanted.c_cflag & ~framing) | (current.c_cflag & framing);
+    return tcsetattr(fd, TCSANOW, &fallback) == 0;
+}
 } // namespace
 
 PosixSerialPlatform::PosixSerialPlatform(SerialPortNames names) : names_(std::move(names)) {}
@@ -75,7 +92,7 @@ bool PosixSerialPlatform::setLineSettings(const SerialLineSettings& settings)
         return false;
     }
     const PosixLineRequest request = BuildPosixLineRequest(current, settings);
-    if (tcsetattr(fd_, TCSANOW, &request.tio) != 0) {
+    if (tcsetattr(fd_, TCSANOW, &request.tio) != 0 && !setWithDevicesOwnFraming(fd_, request.tio, current)) {
         lastError_ = errnoText("tcsetattr");
         (void)tcsetattr(fd_, TCSANOW, &current);
         return false;

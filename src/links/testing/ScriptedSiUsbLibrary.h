@@ -68,7 +68,7 @@ public:
 
     SI_STATUS SI_GetNumDevices(std::uint32_t* numDevices) override
     {
-        SiCall call{"SI_GetNumDevices"};
+        SiCall call = makeCall("SI_GetNumDevices");
         const SI_STATUS status = next(call.name);
         if (numDevices && status != SI_DEVICE_NOT_FOUND)
             *numDevices = deviceCount;
@@ -76,7 +76,7 @@ public:
     }
     SI_STATUS SI_Open(std::uint32_t deviceNum, SI_HANDLE* handle) override
     {
-        SiCall call{"SI_Open"};
+        SiCall call = makeCall("SI_Open");
         call.arg1 = deviceNum;
         const SI_STATUS status = next(call.name);
         if (status == SI_SUCCESS) {
@@ -87,18 +87,18 @@ public:
     }
     SI_STATUS SI_SetBaudRate(SI_HANDLE handle, std::uint32_t baudRate) override
     {
-        SiCall call{"SI_SetBaudRate", handle, baudRate};
+        SiCall call = makeCall("SI_SetBaudRate", handle, baudRate);
         return record(call, handleOk(handle) ? next(call.name) : SI_INVALID_HANDLE);
     }
     SI_STATUS SI_SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs) override
     {
-        SiCall call{"SI_SetTimeouts", nullptr, readTimeoutMs, writeTimeoutMs};
+        SiCall call = makeCall("SI_SetTimeouts", nullptr, readTimeoutMs, writeTimeoutMs);
         return record(call, next(call.name));
     }
     SI_STATUS SI_Read(SI_HANDLE handle, void* buffer, std::uint32_t bytesToRead, std::uint32_t* bytesReturned,
                       void*) override
     {
-        SiCall call{"SI_Read", handle, bytesToRead};
+        SiCall call = makeCall("SI_Read", handle, bytesToRead);
         if (bytesReturned)
             *bytesReturned = 0;
         if (!handleOk(handle))
@@ -117,7 +117,7 @@ public:
     SI_STATUS SI_Write(SI_HANDLE handle, const void* buffer, std::uint32_t bytesToWrite,
                        std::uint32_t* bytesWritten, void*) override
     {
-        SiCall call{"SI_Write", handle, bytesToWrite};
+        SiCall call = makeCall("SI_Write", handle, bytesToWrite);
         const auto* bytes = static_cast<const std::uint8_t*>(buffer);
         call.bytes.assign(bytes, bytes + bytesToWrite);
         const SI_STATUS status = handleOk(handle) ? next(call.name) : SI_INVALID_HANDLE;
@@ -127,7 +127,7 @@ public:
     }
     SI_STATUS SI_FlushBuffers(SI_HANDLE handle, std::uint8_t flushTransmit, std::uint8_t flushReceive) override
     {
-        SiCall call{"SI_FlushBuffers", handle};
+        SiCall call = makeCall("SI_FlushBuffers", handle);
         call.flushTransmit = flushTransmit;
         call.flushReceive = flushReceive;
         if (!handleOk(handle))
@@ -139,7 +139,7 @@ public:
     }
     SI_STATUS SI_Close(SI_HANDLE handle) override
     {
-        SiCall call{"SI_Close", handle};
+        SiCall call = makeCall("SI_Close", handle);
         if (!handleOk(handle))
             return record(call, SI_INVALID_HANDLE);
         open_ = false;
@@ -149,6 +149,16 @@ public:
     bool isOpen() const { return open_; }
 
 private:
+    static SiCall makeCall(const char* name, SI_HANDLE handle = nullptr, std::uint32_t arg1 = 0,
+                           std::uint32_t arg2 = 0)
+    {
+        SiCall call;
+        call.name = name;
+        call.handle = handle;
+        call.arg1 = arg1;
+        call.arg2 = arg2;
+        return call;
+    }
     struct Read {
         SI_STATUS status;
         std::uint8_t byte;

@@ -1,0 +1,218 @@
+// The CP210x tty bridge on a fake sysfs tree, with a pseudo-terminal as the bridge.
+#include "PtyPair.h"
+#include "links/Cp210xTtyLibrary.h"
+#include "links/UsbLink.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <sys/ioctl.h>
+
+namespace varnex {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::PtyPair;
+
+class FakeSysfs {
+public:
+    FakeSysfs()
+    {
+        static std::atomic<int> serial{0};
+        root_ = fs::temp_directory_path() /
+                ("varnex-sysfs-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+        fs::create_directories(root_ / "sys" / "class" / "tty");
+        fs::create_directories(root_ / "dev");
+    }
+    ~FakeSysfs()
+    {
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    fs::path sys() const { return root_ / "sys"; }
+    fs::path dev() const { return root_ / "dev"; }
+
+    // A tty whose device sits below a USB device with the given vendor id (empty: no
+    // USB device at all, like an on-board port).
+    void addTty(const std::string& name, const std::string& vendor)
+    {
+        const fs::path usbDevice = sys() / "devices" / "pci0000:00" / "usb1" / ("1-" + name);
+        const fs::path port = usbDevice / ("1-" + name + ":1.0") / name;
+        fs::create_directories(port);
+        if (!vendor.empty())
+            std::ofstream(usbDevice / "idVendor") << vendor << "\n";
+        const fs::path classDir = sys() / "class" / "tty" / name;
+        fs::create_directories(classDir);
+        fs::create_directory_symlink(port, classDir / "device");
+    }
+    void addVirtualTty(const std::string& name) { fs::create_directories(sys() / "class" / "tty" / name); }
+    void linkDevice(const std::string& name, const std::string& target)
+    {
+        fs::create_symlink(target, dev() / name);
+    }
+
+private:
+    fs::path root_;
+};
+
+TEST(Cp210xEnumeration, FindsOnlyTtysBelowASiliconLabsUsbDevice)
+{
+    FakeSysfs tree;
+    // The root hub above every port carries Linux's own vendor id: the nearest wins.
+    fs::create_directories(tree.sys() / "devices" / "pci0000:00" / "usb1");
+    std::ofstream(tree.sys() / "devices" / "pci0000:00" / "usb1" / "idVendor") << "1d6b\n";
+    tree.addTty("ttyUSB10", "10c4");
+    tree.addTty("ttyUSB2", "10C4");
+    tree.addTty("ttyUSB1", "0403");
+    tree.addTty("ttyS0", "");
+    tree.addVirtualTty("tty0");
+
+    Cp210xTtyLibrary lib(tree.sys(), tree.dev());
+    EXPECT_EQ(lib.findBridges(), (std::vector<fs::path>{tree.dev() / "ttyUSB2", tree.dev() / "ttyUSB10"}));
+    std::uint32_t count = 0;
+    EXPECT_EQ(lib.SI_GetNumDevices(&count), SI_SUCCESS);
+    EXPECT_EQ(count, 2u);
+}
+
+TEST(Cp210xEnumeration, NoBridgeIsDeviceNotFound)
+{
+    FakeSysfs tree;
+    tree.addTty("ttyUSB0", "0403");
+    Cp210xTtyLibrary lib(tree.sys(), tree.dev());
+    std::uint32_t count = 7;
+    EXPECT_EQ(lib.SI_GetNumDevices(&count), SI_DEVICE_NOT_FOUND);
+    EXPECT_EQ(count, 0u);
+    SI_HANDLE handle = nullptr;
+    EXPECT_EQ(lib.SI_Open(0, &handle), SI_DEVICE_NOT_FOUND);
+    EXPECT_EQ(handle, nullptr);
+}
+
+TEST(Cp210xEnumeration, MissingSysfsIsDeviceNotFound)
+{
+    Cp210xTtyLibrary lib("/nonexistent/sys", "/nonexistent/dev");
+    std::uint32_t count = 0;
+    EXPECT_EQ(lib.SI_GetNumDevices(&count), SI_DEVICE_NOT_FOUND);
+}
+
+class Cp210xOnPtyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.ok());
+        tree.addTty("ttyUSB0", "10c4");
+        tree.linkDevice("ttyUSB0", pty.slavePath());
+    }
+    FakeSysfs tree;
+    PtyPair pty;
+    Cp210xTtyLibrary lib{tree.sys(), tree.dev()};
+};
+
+TEST_F(Cp210xOnPtyTest, ReadsWritesFlushesAndCloses)
+{
+    SI_HANDLE handle = nullptr;
+    ASSERT_EQ(lib.SI_Open(0, &handle), SI_SUCCESS);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(lib.SI_SetBaudRate(handle, 9600), SI_SUCCESS);
+    EXPECT_EQ(lib.SI_SetBaudRate(handle, 12345), SI_INVALID_BAUDRATE);
+    EXPECT_EQ(lib.SI_SetTimeouts(500, 500), SI_SUCCESS);
+
+    std::uint8_t byte = 0;
+    std::uint32_t got = 9;
+    EXPECT_EQ(lib.SI_Read(handle, &byte, 1, &got, nullptr), SI_RX_QUEUE_NOT_READY);
+    EXPECT_EQ(got, 0u);
+
+    pty.meterSends({0x3A, 0x0D});
+    for (int i = 0; i < 200 && lib.SI_Read(handle, &byte, 1, &got, nullptr) != SI_SUCCESS; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_EQ(byte, 0x3A);
+    EXPECT_EQ(got, 1u);
+
+    const std::uint8_t key[] = {'A', 'A'};
+    std::uint32_t written = 0;
+    EXPECT_EQ(lib.SI_Write(handle, key, 2, &written, nullptr), SI_SUCCESS);
+    EXPECT_EQ(written, 2u);
+    EXPECT_EQ(pty.meterReceives(2), (std::vector<std::uint8_t>{'A', 'A'}));
+
+    EXPECT_EQ(lib.SI_FlushBuffers(handle, 1, 1), SI_SUCCESS);
+    EXPECT_EQ(lib.SI_Read(handle, &byte, 1, &got, nullptr), SI_RX_QUEUE_NOT_READY);
+
+    EXPECT_EQ(lib.SI_Close(handle), SI_SUCCESS);
+    EXPECT_EQ(lib.SI_Close(handle), SI_INVALID_HANDLE);
+    EXPECT_EQ(lib.SI_Read(handle, &byte, 1, &got, nullptr), SI_INVALID_HANDLE);
+}
+
+TEST_F(Cp210xOnPtyTest, OpenSetsTheBridgeLineTo9600Raw8N1)
+{
+    SI_HANDLE handle = nullptr;
+    ASSERT_EQ(lib.SI_Open(0, &handle), SI_SUCCESS);
+    // Look at the line through a second descriptor of the same tty.
+    const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) { // exclusive: only a privileged test run gets here
+        termios tio{};
+        ASSERT_EQ(tcgetattr(fd, &tio), 0);
+        EXPECT_EQ(cfgetospeed(&tio), B9600);
+        EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+        EXPECT_FALSE(tio.c_cflag & (PARENB | CSTOPB));
+        EXPECT_FALSE(tio.c_lflag & (ICANON | ECHO));
+        ::close(fd);
+    }
+    EXPECT_EQ(lib.SI_Close(handle), SI_SUCCESS);
+}
+
+TEST_F(Cp210xOnPtyTest, EmptyHandleFailsAndDoesNothing)
+{
+    std::uint8_t byte = 0x55;
+    std::uint32_t got = 0;
+    EXPECT_NE(lib.SI_Read(nullptr, &byte, 1, &got, nullptr), SI_SUCCESS);
+    EXPECT_EQ(byte, 0x55);
+    EXPECT_NE(lib.SI_FlushBuffers(nullptr, 1, 1), SI_SUCCESS);
+    EXPECT_NE(lib.SI_Close(nullptr), SI_SUCCESS);
+    const std::uint8_t key[] = {'A', 'A'};
+    EXPECT_NE(lib.SI_Write(nullptr, key, 2, &got, nullptr), SI_SUCCESS);
+    EXPECT_TRUE(pty.meterReceives(0, 0).empty());
+}
+
+TEST_F(Cp210xOnPtyTest, UsbTickOnASilentMeterNeverTakesLong)
+{
+    UsbLink link(lib);
+    int resets = 0;
+    link.setFrameSink(UsbFrameSink{[](std::uint8_t) { return false; }, [&] { ++resets; }});
+    link.usb_dllClick();
+    ASSERT_TRUE(link.UsbOpen());
+    auto worst = std::chrono::steady_clock::duration::zero();
+    for (int i = 0; i < 200; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        link.Timer1Timer();
+        worst = std::max(worst, std::chrono::steady_clock::now() - start);
+    }
+    EXPECT_EQ(resets, 200);
+    EXPECT_EQ(link.UsbStatus(), SI_SUCCESS); // the flush after each failed read
+    EXPECT_LT(worst, std::chrono::milliseconds(20));
+    link.Close();
+}
+
+TEST_F(Cp210xOnPtyTest, UsbLinkReadsTheMetersBytesOnePerTick)
+{
+    UsbLink link(lib);
+    std::vector<std::uint8_t> seen;
+    link.setFrameSink(UsbFrameSink{[&](std::uint8_t b) {
+                                       seen.push_back(b);
+                                       return false;
+                                   },
+                                   [] {}});
+    link.usb_dllClick();
+    ASSERT_TRUE(link.UsbOpen());
+    pty.meterSends({0x0A, 0x01, 0x02});
+    // A failed read flushes the bridge: let the pty deliver the bytes first.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int i = 0; i < 500 && seen.size() < 3; ++i) {
+        link.Timer1Timer();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(seen, (std::vector<std::uint8_t>{0x0A, 0x01, 0x02}));
+    link.Close();
+}
+
+} // namespace
+} // namespace varnex
