@@ -1,4 +1,5 @@
 #include "log/LogTableModel.h"
+#include "log/MeasurementLog.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +211,44 @@ TEST(LogTableModel, ShowsRowsAlreadyInTheStoreAndDetachesWhenDestroyed)
     EXPECT_EQ(store.observer(), nullptr);
     store.append(rowOf(3, "3", "V")); // no model left to tell
     EXPECT_EQ(store.size(), 3u);
+}
+
+class OnePageChart : public ChartFeed {
+public:
+    int points = 0;
+    void AddPoint(double) override { ++points; }
+    void ClearPoints() override { points = 0; }
+    int CurrentPage() const override { return 1; }
+};
+
+TEST(LogTableModel, FollowsTheLiveLogAndCloseData)
+{
+    LogStore store;
+    LogTableModel model(store);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    OnePageChart chart;
+    MeasurementLog log(store, chart, [] { return std::string("9:15:00 AM"); });
+    QSignalSpy current(&model, &LogTableModel::currentRowChanged);
+
+    Reading r;
+    r.FunctionText = "ohm";
+    r.ValueText = "10.000";
+    r.UnitText = "K*";
+    log.INDataToTable(r);
+    r.ValueText = "10.001";
+    log.INDataToTable(r);
+
+    ASSERT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.data(model.index(1, 0)).toString(), "2");
+    EXPECT_EQ(model.data(model.index(1, 1)).toString(), "9:15:00 AM");
+    EXPECT_EQ(model.data(model.index(1, 3)).toString(), "10.001");
+    EXPECT_EQ(model.data(model.index(1, 4)).toString(), QStringLiteral("K\u03A9"));
+    ASSERT_EQ(current.count(), 2);
+    EXPECT_EQ(current.last()[0].toInt(), 1) << "the newest row is selected";
+
+    log.CloseData();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(current.last()[0].toInt(), -1);
 }
 
 } // namespace
