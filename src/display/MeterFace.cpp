@@ -140,15 +140,14 @@ QRect MeterFace::terminalPictureRect()
 void MeterFace::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-
     painter.fillRect(rect(), kDesktop);
     painter.setPen(QPen(Qt::yellow, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 
-    // the bezel: sky blue with a maroon border 8 pixels wide
-    const QRectF bezel = QRectF(rect()).adjusted(6, 18, -6, -6);
+    // the bezel: sky blue with a maroon border 8 pixels wide (its pen straddles the edge)
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bezel = QRectF(rect()).adjusted(10, 18, -10, -8);
     painter.setPen(QPen(kMaroon, 8));
     painter.setBrush(kSkyBlue);
     painter.drawRoundedRect(bezel, 24, 24);

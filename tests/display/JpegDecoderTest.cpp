@@ -1,1 +1,150 @@
+#include "display/JpegDecoder.h"
+#include "display/LcdSigns.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QPainter>
+
 #include <gtest/gtest.h>
+
+namespace varnex {
+namespace {
+
+QByteArray EncodeJpeg(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 95);
+    return bytes;
+}
+
+// A 40 x 30 picture: left half red, right half blue.
+QByteArray TwoColourJpeg()
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QPainter(&image).fillRect(20, 0, 20, 30, Qt::blue);
+    return EncodeJpeg(image);
+}
+
+bool Near(const QColor& actual, const QColor& expected, int tolerance = 40)
+{
+    return std::abs(actual.red() - expected.red()) <= tolerance
+        && std::abs(actual.green() - expected.green()) <= tolerance
+        && std::abs(actual.blue() - expected.blue()) <= tolerance;
+}
+
+TEST(DecodeJpeg, ValidPictureHasItsSizeAndColours)
+{
+    const QByteArray jpeg = TwoColourJpeg();
+    ASSERT_FALSE(jpeg.isEmpty()) << "the test needs Qt's JPEG writer";
+    const JpegDecodeResult result = DecodeJpeg(jpeg);
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_TRUE(result.error.isEmpty());
+    EXPECT_EQ(result.image.size(), QSize(40, 30));
+    EXPECT_TRUE(Near(result.image.pixelColor(5, 15), Qt::red)) << "left half";
+    EXPECT_TRUE(Near(result.image.pixelColor(35, 15), Qt::blue)) << "right half";
+}
+
+TEST(DecodeJpeg, GreyscalePictureComesOutAsRgb)
+{
+    QImage grey(16, 8, QImage::Format_Grayscale8);
+    grey.fill(200);
+    const JpegDecodeResult result = DecodeJpeg(EncodeJpeg(grey));
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_EQ(result.image.format(), QImage::Format_RGB888);
+    EXPECT_TRUE(Near(result.image.pixelColor(8, 4), QColor(200, 200, 200), 8));
+}
+
+struct BadData {
+    const char* what;
+    QByteArray bytes;
+};
+
+std::vector<BadData> BadPictures()
+{
+    const QByteArray good = TwoColourJpeg();
+    QByteArray notJpeg = good;
+    notJpeg[0] = 'X';  // no start-of-image marker
+    QByteArray huge = good;
+    const int frame = huge.indexOf(QByteArray("\xFF\xC0", 2));
+    if (frame >= 0) {  // height and width of the frame header set to 60000
+        huge[frame + 5] = char(0xEA); huge[frame + 6] = char(0x60);
+        huge[frame + 7] = char(0xEA); huge[frame + 8] = char(0x60);
+    }
+    return {
+        {"empty", QByteArray()},
+        {"only the start marker", QByteArray("\xFF\xD8", 2)},
+        {"header without scan data", good.left(good.indexOf(QByteArray("\xFF\xDA", 2)))},
+        {"truncated in the scan data", good.left(good.size() - 40)},
+        {"truncated to half", good.left(good.size() / 2)},
+        {"not a JPEG at all", notJpeg},
+        {"text", QByteArray("REL sign")},
+        {"zeros", QByteArray(4096, '\0')},
+        {"frame of 60000 x 60000", huge},
+    };
+}
+
+TEST(DecodeJpeg, DamagedDataGivesAnErrorInsteadOfEndingTheProgram)
+{
+    for (const BadData& bad : BadPictures()) {
+        SCOPED_TRACE(bad.what);
+        const JpegDecodeResult result = DecodeJpeg(bad.bytes);
+        EXPECT_FALSE(result.ok());
+        EXPECT_TRUE(result.image.isNull());
+        EXPECT_FALSE(result.error.isEmpty());
+    }
+}
+
+TEST(DecodeJpeg, EveryPrefixOfAPictureIsHandled)
+{
+    const QByteArray good = TwoColourJpeg();
+    int decoded = 0;
+    for (int length = 0; length < good.size(); length += 7) {
+        const JpegDecodeResult result = DecodeJpeg(good.left(length));
+        EXPECT_EQ(result.ok(), result.error.isEmpty()) << "length " << length;
+        decoded += result.ok();
+    }
+    EXPECT_EQ(decoded, 0) << "a cut picture is never taken for a whole one";
+    EXPECT_TRUE(DecodeJpeg(good).ok());
+}
+
+struct SignCase {
+    LcdSign sign;
+    QSize size;
+};
+
+TEST(LcdSigns, EverySignPictureIsEmbeddedAndDecodes)
+{
+    const SignCase cases[] = {
+        {LcdSign::Hold, QSize(48, 24)},   {LcdSign::Rel, QSize(46, 24)},
+        {LcdSign::Data, QSize(52, 30)},   {LcdSign::Linked, QSize(25, 24)},
+        {LcdSign::NotLinked, QSize(25, 24)},
+    };
+    for (const SignCase& c : cases) {
+        QString error;
+        const QImage image = LoadLcdSign(c.sign, &error);
+        EXPECT_EQ(image.size(), c.size) << LcdSignPath(c.sign).toStdString() << ": " << error.toStdString();
+    }
+    EXPECT_TRUE(LcdSignPath(LcdSign::Rel).endsWith(QLatin1String(".jpg")));
+    EXPECT_TRUE(LcdSignPath(LcdSign::Data).endsWith(QLatin1String(".jpg")));
+    EXPECT_TRUE(LcdSignPath(LcdSign::Hold).endsWith(QLatin1String(".bmp")));
+}
+
+TEST(LcdSigns, JpegSignsKeepTheGlassColourAroundTheirDrawing)
+{
+    const QImage rel = LoadLcdSign(LcdSign::Rel);
+    ASSERT_FALSE(rel.isNull());
+    EXPECT_TRUE(Near(rel.pixelColor(rel.width() - 1, rel.height() - 1), QColor(0xA6, 0xCA, 0xF0), 12));
+}
+
+TEST(LcdSigns, MissingJpegFileIsAnError)
+{
+    QString error;
+    EXPECT_TRUE(LoadJpegFile(QStringLiteral("/nonexistent/rel.jpg"), &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
+}
+
+} // namespace
+} // namespace varnex
