@@ -11,8 +11,9 @@ int timerPeriod(std::uint16_t delayMs) { return std::max<int>(1, delayMs); }
 } // namespace
 
 TCommPortDriver::TCommPortDriver(std::unique_ptr<SerialPlatform> platform, QObject* parent)
-    : QObject(parent), platform_(std::move(platform)), receiveBuffer_(inBufSize_)
+    : QObject(parent), platform_(std::move(platform))
 {
+    receiveBuffer_.assign(inBufSize_, 0);
     pollTimer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&pollTimer_, &QTimer::timeout, this, [this] { PollReceive(); });
 }
