@@ -81,7 +81,7 @@ void ChartCommands::PageSizeTimerTick()
 
 void ChartCommands::UpdatePageLabel()
 {
-    toolBar_.Bt10()->setText(QString::number(pager_.CurrentPage()));
+    toolBar_.SetPageNumber(pager_.CurrentPage());
 }
 
 bool ChartCommands::SaveChartAs(const QString& chosenName)

@@ -111,7 +111,9 @@ void ChartPainter::BuildStatic(QSize size, qreal pixelRatio, const ChartScene& s
         const QString text = QString::fromStdString(t.label);
         const int w = metrics.horizontalAdvance(text);
         p.setPen(kAxisText);
-        p.drawText(QRect(x - w / 2 - 1, plot_.bottom() + 4, w + 2, textHeight), Qt::AlignCenter, text);
+        // Centred under the tick, but kept inside the chart (wide labels at the right end).
+        const int textLeft = std::clamp(x - w / 2 - 1, 0, std::max(0, size.width() - w - 3));
+        p.drawText(QRect(textLeft, plot_.bottom() + 4, w + 2, textHeight), Qt::AlignCenter, text);
     }
     staticValid_ = true;
     ++staticBuilds_;

@@ -5,6 +5,7 @@
 #include "chart/ToolBarIcons.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -44,14 +45,28 @@ ChartToolBar::ChartToolBar(QWidget* parent) : QFrame(parent)
     pageLabel_->setToolTip(QStringLiteral("Page No."));
     pageLabel_->setFocusPolicy(Qt::NoFocus);
     pageLabel_->setGeometry(251, kButtonTop, 24, kButtonHeight);
-    // Page numbers of several digits must still fit in 24 pixels.
-    pageLabel_->setStyleSheet(QStringLiteral("QPushButton { color: blue; padding: 0px; font-weight: bold; }"));
+    pageLabel_->setStyleSheet(QStringLiteral("QPushButton { color: blue; padding: 0px; }"));
+    SetPageNumber(1);
 
     next_ = PictureButton("BtNext", QStringLiteral("Next"), NextPageIcon(), 275, 24);
     last_ = PictureButton("BTlast", QStringLiteral("last"), LastPageIcon(), 299, 25);
     enlarge_ = PictureButton("TbFd", QStringLiteral("Graphic Enlarge"), EnlargeIcon(), 336, 25);
     restore_ = PictureButton("TbSx", QStringLiteral("Graphic Restore"), RestoreIcon(), 336, 25);
     restore_->setVisible(false);
+}
+
+void ChartToolBar::SetPageNumber(int page)
+{
+    const QString text = QString::number(page);
+    QFont font = pageLabel_->font();
+    font.setBold(true);
+    for (int pixels = 12; pixels >= 7; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).horizontalAdvance(text) <= pageLabel_->width() - 3)
+            break;
+    }
+    pageLabel_->setFont(font);
+    pageLabel_->setText(text);
 }
 
 QToolButton* ChartToolBar::PictureButton(const char* name, const QString& hint, const QIcon& icon, int left, int width)

@@ -27,6 +27,10 @@ public:
     QToolButton* TbFd() const { return enlarge_; }
     QToolButton* TbSx() const { return restore_; }
 
+    // Shows the page number on Bt10, in a smaller type when it is long, so that page
+    // numbers of five digits still fit the 24-pixel label.
+    void SetPageNumber(int page);
+
 private:
     QToolButton* PictureButton(const char* name, const QString& hint, const QIcon& icon, int left, int width);
 

@@ -8,8 +8,13 @@ namespace varnex {
 ColumnMapper::ColumnMapper(double minimum, double maximum, int width)
     : minimum_(minimum), maximum_(maximum), width_(width < 1 ? 1 : width)
 {
-    const double span = maximum_ - minimum_;
-    step_ = (width_ > 1 && span > 0.0) ? span / (width_ - 1) : 0.0;
+    if (!(maximum_ > minimum_)) {
+        // A page of one point: show it in the middle, half a point of room each side,
+        // so the lines to its neighbours cross the plot.
+        minimum_ -= 0.5;
+        maximum_ = minimum_ + 1.0;
+    }
+    step_ = width_ > 1 ? (maximum_ - minimum_) / (width_ - 1) : 0.0;
 }
 
 double ColumnMapper::PixelOf(double x) const

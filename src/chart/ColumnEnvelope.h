@@ -15,7 +15,8 @@ struct IndexSpan {
     bool Empty() const { return begin >= end; }
 };
 
-// Axis Minimum sits on column 0 and Maximum on column width-1.
+// Axis Minimum sits on column 0 and Maximum on column width-1 (a window of one X
+// is centred).
 class ColumnMapper {
 public:
     ColumnMapper(double minimum, double maximum, int width);
@@ -34,7 +35,7 @@ private:
     double minimum_;
     double maximum_;
     int width_;
-    double step_; // X per pixel; 0 when the window has no width
+    double step_; // X per pixel; 0 when the plot is one pixel wide
 };
 
 struct ColumnSummary {

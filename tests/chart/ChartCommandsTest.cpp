@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -136,6 +137,18 @@ TEST_F(ChartCommandsTest, PageButtonsMoveThePagerAndTheLabel)
         EXPECT_EQ(Label(), c.label) << c.button->objectName().toStdString();
         EXPECT_EQ(pager.Browsing(), c.browsing) << c.button->objectName().toStdString();
     }
+}
+
+TEST_F(ChartCommandsTest, LongPageNumbersShrinkToFitTheLabel)
+{
+    pager.SetPageSize(1);
+    Add(12345);
+    EXPECT_EQ(Label(), "12345");
+    const QFontMetrics metrics(bar->Bt10()->font());
+    EXPECT_LE(metrics.horizontalAdvance(Label()), bar->Bt10()->width());
+    QTest::mouseClick(bar->BtFirst(), Qt::LeftButton);
+    EXPECT_EQ(Label(), "1");
+    EXPECT_GT(bar->Bt10()->font().pixelSize(), QFontMetrics(bar->Bt10()->font()).height() / 2);
 }
 
 TEST_F(ChartCommandsTest, FillCheckBoxShowsAndHidesTheArea)

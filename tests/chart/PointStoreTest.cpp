@@ -168,6 +168,19 @@ TEST(ColumnMapperTest, ColumnsSplitTheWindowIntoConsecutiveRuns)
     }
 }
 
+TEST(ColumnMapperTest, PlacesTheWindowEndsOnTheFirstAndLastColumn)
+{
+    const ColumnMapper page(101, 200, 380);
+    EXPECT_DOUBLE_EQ(page.PixelOf(101), 0.0);
+    EXPECT_DOUBLE_EQ(page.PixelOf(200), 379.0);
+    const ColumnMapper single(7, 7, 381); // a page of one point sits in the middle
+    EXPECT_DOUBLE_EQ(single.PixelOf(7), 190.0);
+    EXPECT_LT(single.PixelOf(6), 0.0);
+    EXPECT_GT(single.PixelOf(8), 380.0);
+    EXPECT_EQ(single.Indices(190, 100).begin, 7);
+    EXPECT_EQ(single.Indices(190, 100).end, 8);
+}
+
 TEST(ColumnEnvelopeTest, PerColumnMinMaxEqualsBruteForce)
 {
     std::mt19937 random(3);
