@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -133,8 +134,10 @@ SI_STATUS Cp210xTtyLibrary::SI_Open(std::uint32_t deviceNum, SI_HANDLE* handle)
     const fs::path& path = bridges[deviceNum];
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return SI_DEVICE_NOT_FOUND;
-    if (ioctl(fd, TIOCEXCL) != 0 || configureRaw(fd, kDefaultBaud) != SI_SUCCESS) {
+        return errno == ENOENT || errno == ENODEV || errno == ENXIO ? SI_DEVICE_NOT_FOUND : SI_DEVICE_IO_FAILED;
+    // Held by another program (exclusive tty or lock): not ours to read.
+    if (ioctl(fd, TIOCEXCL) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        configureRaw(fd, kDefaultBaud) != SI_SUCCESS) {
         ::close(fd);
         return SI_DEVICE_IO_FAILED;
     }

@@ -160,6 +160,19 @@ TEST_F(Cp210xOnPtyTest, OpenSetsTheBridgeLineTo9600Raw8N1)
     EXPECT_EQ(lib.SI_Close(handle), SI_SUCCESS);
 }
 
+TEST_F(Cp210xOnPtyTest, BridgeHeldByAnotherProgramDoesNotOpen)
+{
+    SI_HANDLE first = nullptr;
+    ASSERT_EQ(lib.SI_Open(0, &first), SI_SUCCESS);
+    Cp210xTtyLibrary other(tree.sys(), tree.dev());
+    SI_HANDLE second = nullptr;
+    EXPECT_NE(other.SI_Open(0, &second), SI_SUCCESS);
+    EXPECT_EQ(second, nullptr);
+    EXPECT_EQ(lib.SI_Close(first), SI_SUCCESS);
+    EXPECT_EQ(other.SI_Open(0, &second), SI_SUCCESS);
+    EXPECT_EQ(other.SI_Close(second), SI_SUCCESS);
+}
+
 TEST_F(Cp210xOnPtyTest, EmptyHandleFailsAndDoesNothing)
 {
     std::uint8_t byte = 0x55;
@@ -187,6 +200,8 @@ TEST_F(Cp210xOnPtyTest, UsbTickOnASilentMeterNeverTakesLong)
         worst = std::max(worst, std::chrono::steady_clock::now() - start);
     }
     EXPECT_EQ(resets, 200);
+    RecordProperty("worst_silent_usb_tick_us",
+                   static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(worst).count()));
     EXPECT_EQ(link.UsbStatus(), SI_SUCCESS); // the flush after each failed read
     EXPECT_LT(worst, std::chrono::milliseconds(20));
     link.Close();
