@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace varnex {
 namespace {
 
@@ -108,6 +110,32 @@ TEST(DecodeJpeg, EveryPrefixOfAPictureIsHandled)
     }
     EXPECT_EQ(decoded, 0) << "a cut picture is never taken for a whole one";
     EXPECT_TRUE(DecodeJpeg(good).ok());
+}
+
+TEST(DecodeJpeg, RandomlyDamagedPicturesNeverCrash)
+{
+    const QByteArray good = TwoColourJpeg();
+    std::mt19937 random(20261209);
+    int decoded = 0, refused = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray damaged = good;
+        const int changes = 1 + static_cast<int>(random() % 8);
+        for (int i = 0; i < changes; ++i)
+            damaged[static_cast<int>(random() % damaged.size())] = static_cast<char>(random() & 0xFF);
+        const JpegDecodeResult result = DecodeJpeg(damaged);
+        // either a whole picture of a sane size, or an error text: never both, never neither
+        if (result.ok()) {
+            EXPECT_TRUE(result.error.isEmpty());
+            EXPECT_LE(result.image.width(), kMaxJpegSide);
+            EXPECT_LE(result.image.height(), kMaxJpegSide);
+            ++decoded;
+        } else {
+            EXPECT_FALSE(result.error.isEmpty());
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(decoded, 0) << "damage in the scan data still gives a picture";
 }
 
 struct SignCase {
