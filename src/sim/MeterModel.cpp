@@ -173,7 +173,7 @@ void MeterModel::FollowValue(double shown)
 
 DisplayState MeterModel::Sample(SimTime now)
 {
-    const SignalSample input = signal_.Read(function_, now);
+    const SignalSample input = input_ ? input_(function_, now) : signal_.Read(function_, now);
     lastLiveValue_ = input.value;
     const double live = relative_ ? input.value - relativeReference_ : input.value;
     if (recording_ != RecordMode::Off)

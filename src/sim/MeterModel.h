@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace varnex::sim {
@@ -20,9 +21,16 @@ namespace varnex::sim {
 // the meter sends at frame position 18 for the mode.
 enum class RecordMode : std::uint8_t { Off = 0x0, Max = 0x4, Min = 0x2, Avg = 0x1, All = 0x7 };
 
+// What the meter's inputs carry at a time, for the selected function.
+using InputSignal = std::function<SignalSample(MeterFunction, SimTime)>;
+
 class MeterModel {
 public:
     explicit MeterModel(std::uint32_t seed = 1);
+
+    // Replaces the built-in bench signal (an empty function brings it back): a sweep or a
+    // fixed value to try the ranging and the overload display.
+    void ConnectInput(InputSignal input) { input_ = std::move(input); }
 
     void Press(MeterKey key);
 
@@ -66,6 +74,7 @@ private:
     void FollowValue(double shown);
 
     SignalSource signal_;
+    InputSignal input_;
     MeterFunction function_ = MeterFunction::DcVolts;
     std::size_t rangeIndex_ = 0;
     bool autoRange_ = true;

@@ -23,7 +23,7 @@ SignalShape ShapeOf(MeterFunction function)
     case MeterFunction::DcVolts: return {1.23456, 0.0005, 97.0, 0.000015};
     case MeterFunction::AcVolts: return {230.0, 0.004, 61.0, 0.0001};
     case MeterFunction::DcAmps: return {12.345e-3, 0.001, 83.0, 0.00005};
-    case MeterFunction::AcAmps: return {0.1502, 0.002, 71.0, 0.0001};
+    case MeterFunction::AcAmps: return {0.1505, 0.002, 71.0, 0.0001};
     case MeterFunction::Ohms: return {4700.0, 0.0005, 113.0, 0.00002};
     case MeterFunction::Capacitance: return {47e-9, 0.001, 89.0, 0.0002};
     case MeterFunction::Frequency: return {1000.0, 0.0005, 79.0, 0.0001};
