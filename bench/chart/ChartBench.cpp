@@ -80,6 +80,18 @@ void BM_PageMoveAndRepaint1M(benchmark::State& state)
     }
 }
 
+// Page size 1 with a million points: FirstPage and LastPage each make a million
+// guarded scrolls.
+void BM_FirstAndLastPageOfAMillionPages(benchmark::State& state)
+{
+    LoadedChart loaded(1, 1000000);
+    for (auto _ : state) {
+        loaded.pager.FirstPage();
+        loaded.pager.LastPage();
+    }
+    state.counters["current_page"] = loaded.pager.CurrentPage();
+}
+
 void BM_AddPointWithMillionStored(benchmark::State& state)
 {
     LoadedChart loaded(100, 1000000);
@@ -96,6 +108,7 @@ BENCHMARK(BM_RepaintPage100)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RepaintPage1M)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageMoveAndRepaint100)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageMoveAndRepaint1M)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FirstAndLastPageOfAMillionPages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddPointWithMillionStored)->Unit(benchmark::kNanosecond);
 
 } // namespace

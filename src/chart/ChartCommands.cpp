@@ -24,7 +24,8 @@ ChartCommands::ChartCommands(TChartControl& pager, ChartToolBar& toolBar, ChartW
     connect(toolBar_.BTPrevious(), &QToolButton::clicked, this, &ChartCommands::PreviousClicked);
     connect(toolBar_.BtNext(), &QToolButton::clicked, this, &ChartCommands::NextClicked);
     connect(toolBar_.BTlast(), &QToolButton::clicked, this, &ChartCommands::LastClicked);
-    connect(toolBar_.BtFill(), &QCheckBox::clicked, this, &ChartCommands::FillClicked);
+    // toggled, not clicked: the fill follows the box however it gets checked.
+    connect(toolBar_.BtFill(), &QCheckBox::toggled, this, &ChartCommands::FillClicked);
     connect(toolBar_.Maxrecord(), &QLineEdit::textChanged, this, &ChartCommands::PageSizeTextChanged);
     connect(toolBar_.BtSave(), &QToolButton::clicked, this, &ChartCommands::saveRequested);
     connect(toolBar_.TbFd(), &QToolButton::clicked, this, &ChartCommands::enlargeRestoreRequested);

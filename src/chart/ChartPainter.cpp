@@ -115,6 +115,7 @@ void ChartPainter::BuildStatic(QSize size, qreal pixelRatio, const ChartScene& s
         const int textLeft = std::clamp(x - w / 2 - 1, 0, std::max(0, size.width() - w - 3));
         p.drawText(QRect(textLeft, plot_.bottom() + 4, w + 2, textHeight), Qt::AlignCenter, text);
     }
+    staticAxes_ = scene;
     staticValid_ = true;
     ++staticBuilds_;
 }
@@ -122,7 +123,8 @@ void ChartPainter::BuildStatic(QSize size, qreal pixelRatio, const ChartScene& s
 void ChartPainter::Paint(QPainter& painter, QSize size, const ChartScene& scene)
 {
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    if (!staticValid_ || static_.deviceIndependentSize().toSize() != size || static_.devicePixelRatio() != ratio)
+    if (!staticValid_ || !staticAxes_.SameAxes(scene) || static_.deviceIndependentSize().toSize() != size ||
+        static_.devicePixelRatio() != ratio)
         BuildStatic(size, ratio, scene);
     painter.drawPixmap(0, 0, static_);
     painter.save();

@@ -24,13 +24,20 @@ struct ChartScene {
     bool lineShown = true;
     double xMinimum = 1.0, xMaximum = 100.0; // bottom axis window
     double yMinimum = -21000.0, yMaximum = 21000.0;
+
+    bool SameAxes(const ChartScene& other) const
+    {
+        return xMinimum == other.xMinimum && xMaximum == other.xMaximum && yMinimum == other.yMinimum &&
+               yMaximum == other.yMaximum;
+    }
 };
 
 class ChartPainter {
 public:
     ChartPainter();
 
-    // Drops the static layer; the next Paint rebuilds it.
+    // Drops the static layer; the next Paint rebuilds it. A Paint with other axis
+    // bounds than the cached layer's rebuilds it anyway.
     void Invalidate() { staticValid_ = false; }
     void Paint(QPainter& painter, QSize size, const ChartScene& scene);
     // The back wall, where the series are drawn (valid after a Paint at this size).
@@ -45,6 +52,7 @@ private:
     QFont font_;
     QPixmap static_;
     QRect plot_;
+    ChartScene staticAxes_; // the bounds the static layer was drawn for
     bool staticValid_ = false;
     int staticBuilds_ = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace varnex {
@@ -38,7 +39,8 @@ void ChartWidget::SeriesChanged(std::int64_t x)
 {
     // A point off the page shown (one point of slack each side for the joining line)
     // needs no repaint: with a page of 100 out of a million that is nearly every point.
-    if (x >= 0 && (x < std::floor(bottom_.Minimum()) - 1 || x > std::ceil(bottom_.Maximum()) + 1))
+    const bool manual = !bottom_.Automatic() && !left_.Automatic();
+    if (manual && x >= 0 && (x < std::floor(bottom_.Minimum()) - 1 || x > std::ceil(bottom_.Maximum()) + 1))
         return;
     update();
 }
@@ -61,6 +63,19 @@ ChartScene ChartWidget::Scene() const
     scene.xMaximum = bottom_.Maximum();
     scene.yMinimum = left_.Minimum();
     scene.yMaximum = left_.Maximum();
+    // An automatic axis spans all points (the pager keeps both axes manual).
+    const std::int64_t count = std::max(scene.areaShown ? scene.areaCount : 0, scene.lineShown ? scene.lineCount : 0);
+    if (count > 0 && bottom_.Automatic()) {
+        scene.xMinimum = 0.0;
+        scene.xMaximum = double(count - 1);
+    }
+    if (count > 0 && left_.Automatic()) {
+        const ValueRange range = store_.Points().MinMax(0, std::min(count, store_.Points().Size()));
+        if (!std::isnan(range.minimum)) {
+            scene.yMinimum = range.minimum;
+            scene.yMaximum = range.maximum;
+        }
+    }
     return scene;
 }
 

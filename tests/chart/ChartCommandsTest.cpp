@@ -75,6 +75,7 @@ TEST(DigitKeyFilterTest, TypesOnlyDigitsAndBackspace)
         {"0", Qt::Key_0, true}, {"9", Qt::Key_9, true},  {"\b", Qt::Key_Backspace, true},
         {"a", Qt::Key_A, false}, {"-", Qt::Key_Minus, false}, {" ", Qt::Key_Space, false},
         {".", Qt::Key_Period, false}, {"", Qt::Key_Left, true}, {"", Qt::Key_Delete, true},
+        {"\t", Qt::Key_Tab, true},   {"\r", Qt::Key_Return, true},
     };
     for (const auto& k : keys)
         EXPECT_EQ(DigitKeyFilter::Keeps(QString::fromLatin1(k.text), k.key), k.kept) << k.key;
@@ -159,6 +160,8 @@ TEST_F(ChartCommandsTest, FillCheckBoxShowsAndHidesTheArea)
     EXPECT_TRUE(chart->Series(1).Active());
     QTest::mouseClick(bar->BtFill(), Qt::LeftButton);
     EXPECT_TRUE(chart->Series(0).Active());
+    bar->BtFill()->setChecked(false); // set by the program: the chart follows too
+    EXPECT_FALSE(pager.FillVisible());
 }
 
 TEST_F(ChartCommandsTest, TimerDelayDefaultsToTwoSecondsAndRestartsOnEachEdit)

@@ -125,6 +125,23 @@ TEST(ChartWidgetTest, DrawsWallsAndTheFillUnderTheCurve)
     EXPECT_NE(PixelAt(image, midX, belowCurve), QColor(0, 0, 255)) << "fill hidden";
 }
 
+TEST(ChartWidgetTest, AutomaticAxesSpanAllPoints)
+{
+    ChartWidget chart; // no pager: the bottom axis stays automatic
+    chart.LeftAxis().SetAutomatic(true);
+    for (int i = 0; i < 50; ++i) {
+        chart.Series(0).AddPoint(5000.0 + i, "", kChartBlue);
+        chart.Series(1).AddPoint(5000.0 + i, "", kChartBlue);
+    }
+    const QImage image = chart.RenderImage();
+    const QRect plot = chart.Painter().PlotRect();
+    // The largest value sits at the top right corner and the smallest at the bottom
+    // left, so nearly the whole plot under the diagonal is filled.
+    EXPECT_EQ(QColor(image.pixel(plot.right() - 2, plot.top() + 6)), QColor(0, 0, 255));
+    EXPECT_EQ(QColor(image.pixel(plot.left() + 6, plot.bottom() - 2)), QColor(0, 0, 255));
+    EXPECT_EQ(QColor(image.pixel(plot.left() + 6, plot.top() + 6)), QColor(Qt::white));
+}
+
 TEST(ChartWidgetTest, DensePageDrawsTheEnvelopeOfAllItsPoints)
 {
     ChartWidget chart;
