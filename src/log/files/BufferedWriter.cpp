@@ -4,12 +4,13 @@
 #include <QIODevice>
 
 #include <charconv>
+#include <algorithm>
 #include <cstring>
 
 namespace varnex {
 
 BufferedWriter::BufferedWriter(QIODevice& device, std::size_t capacity)
-    : device_(device), buffer_(capacity > 0 ? capacity : 1)
+    : device_(device), buffer_(new char[capacity > 0 ? capacity : 1]), capacity_(capacity > 0 ? capacity : 1)
 {
 }
 
@@ -21,10 +22,10 @@ BufferedWriter::~BufferedWriter()
 void BufferedWriter::write(std::string_view bytes)
 {
     while (!bytes.empty()) {
-        if (used_ == buffer_.size())
+        if (used_ == capacity_)
             flush();
-        const std::size_t n = std::min(bytes.size(), buffer_.size() - used_);
-        std::memcpy(buffer_.data() + used_, bytes.data(), n);
+        const std::size_t n = std::min(bytes.size(), capacity_ - used_);
+        std::memcpy(buffer_.get() + used_, bytes.data(), n);
         used_ += n;
         bytes.remove_prefix(n);
     }
@@ -42,7 +43,7 @@ bool BufferedWriter::flush()
     if (used_ > 0) {
         // After a failure the rest is dropped: the save is lost anyway, and the buffer must
         // keep accepting bytes without growing.
-        if (ok_ && device_.write(buffer_.data(), static_cast<qint64>(used_)) != static_cast<qint64>(used_))
+        if (ok_ && device_.write(buffer_.get(), static_cast<qint64>(used_)) != static_cast<qint64>(used_))
             ok_ = false;
         used_ = 0;
     }

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
+#include <memory>
 
 class QIODevice;
 
@@ -19,7 +19,7 @@ public:
 
     void put(char c)
     {
-        if (used_ == buffer_.size())
+        if (used_ == capacity_)
             flush();
         buffer_[used_++] = c;
     }
@@ -34,7 +34,8 @@ public:
 
 private:
     QIODevice& device_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_; // not zeroed: only written bytes are read
+    std::size_t capacity_;
     std::size_t used_ = 0;
     bool ok_ = true;
 };

@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <cstring>
 
 namespace varnex {
@@ -21,9 +22,13 @@ bool LineReader::fill()
         end_ -= begin_;
         begin_ = 0;
     }
-    if (buffer_.size() < end_ + chunk_)
-        buffer_.resize(end_ + chunk_);
-    const qint64 got = device_.read(buffer_.data() + end_, static_cast<qint64>(chunk_));
+    // A small file needs no full chunk: read what it holds (and one byte to see its end).
+    std::size_t want = chunk_;
+    if (!device_.isSequential())
+        want = static_cast<std::size_t>(std::clamp<qint64>(device_.bytesAvailable() + 1, 1, static_cast<qint64>(chunk_)));
+    if (buffer_.size() < end_ + want)
+        buffer_.resize(end_ + want);
+    const qint64 got = device_.read(buffer_.data() + end_, static_cast<qint64>(want));
     if (got < 0) {
         failed_ = true;
         atEnd_ = true;

@@ -22,6 +22,18 @@ bool IsTrimmed(char c)
 constexpr LogField kTextFields[] = {LogField::Time,  LogField::Function, LogField::Value,
                                     LogField::Unit,  LogField::Value2,   LogField::Unit2};
 
+// A TAB or line break inside a text (possible in rows loaded from an XML packet) would cut
+// the line into extra fields or rows; it is written as a space so the file loads back.
+void WriteFieldText(BufferedWriter& out, std::string_view text)
+{
+    for (auto at = text.find_first_of("\t\r\n"); at != std::string_view::npos; at = text.find_first_of("\t\r\n")) {
+        out.write(text.substr(0, at));
+        out.put(' ');
+        text.remove_prefix(at + 1);
+    }
+    out.write(text);
+}
+
 } // namespace
 
 std::string_view TrimLogText(std::string_view text)
@@ -38,7 +50,7 @@ void WriteTextLogRow(BufferedWriter& out, const LogRowView& row)
     out.writeDecimal(row.No);
     for (LogField field : kTextFields) {
         out.put('\t');
-        out.write(TrimLogText(row.text(field)));
+        WriteFieldText(out, TrimLogText(row.text(field)));
     }
     out.write("\r\n");
 }

@@ -72,6 +72,17 @@ TEST_F(TextLogFileTest, TextsAreTrimmedAndNoIsWrittenUnchanged)
     EXPECT_EQ(ReadAll(path("trim.txt")), kHeaderLine + "-7\t14:05:09\tDCV\t1.2 3\tV\t5\tKHz\r\n");
 }
 
+TEST_F(TextLogFileTest, TabsAndLineBreaksInsideTextsBecomeSpacesSoTheFileLoadsBack)
+{
+    // Such texts only come from XML packets; the text form has no escaping.
+    Fill(table, {{3, "a\tb", "c\r\nd", "e\rf", "g\nh", "", ""}});
+    ASSERT_TRUE(SaveTableToFile(table, path("breaks.txt")).ok);
+    EXPECT_EQ(ReadAll(path("breaks.txt")), kHeaderLine + "3\ta b\tc  d\te f\tg h\t\t\r\n");
+    LogStore loaded;
+    ASSERT_TRUE(LoadTableFromFile(path("breaks.txt"), loaded).ok);
+    EXPECT_EQ(RowsOf(loaded), (std::vector<Row>{{3, "a b", "c  d", "e f", "g h", "", ""}}));
+}
+
 TEST_F(TextLogFileTest, Latin1BytesAreWrittenAsTheyAre)
 {
     Fill(table, {{1, "12:00:00", "Temp\xB0", "\xB5" "A", "\xE9t\xE9", "", ""}});
