@@ -22,10 +22,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The tool this build made; VARNEX_BIN_DIR points at another build's bin folder.
 std::string ToolPath()
 {
-    const char* dir = std::getenv("VARNEX_BIN_DIR");
-    return std::string(dir ? dir : "bin") + "/varnex-sim";
+    if (const char* dir = std::getenv("VARNEX_BIN_DIR"))
+        return std::string(dir) + "/varnex-sim";
+    return VARNEX_SIM_TOOL;
 }
 
 // Runs the tool to its end; its stdout and exit status.
