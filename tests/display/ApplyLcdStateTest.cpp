@@ -193,7 +193,11 @@ TEST(ApplyLcdState, WholeDecoderPassStaysUnderAFifthOfAMillisecond)
     }
     const double microseconds = timer.nsecsElapsed() / 1000.0 / kPasses;
     std::printf("decode + apply: %.2f us per pass\n", microseconds);
+#ifdef NDEBUG
     EXPECT_LT(microseconds, 200.0);
+#else
+    EXPECT_LT(microseconds, 2000.0) << "unoptimised build: only a gross regression fails";
+#endif
 }
 
 } // namespace

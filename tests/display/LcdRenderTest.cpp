@@ -1,5 +1,6 @@
 // Renders the panel in a few meter states. Besides the checks, the pictures are written to
 // VARNEX_RENDER_DIR (when set) so a person can look at them.
+#include "display/LcdFont.h"
 #include "display/LcdLabel.h"
 #include "display/VirtualLcd.h"
 
@@ -108,6 +109,19 @@ INSTANTIATE_TEST_SUITE_P(States, LcdRender, ::testing::ValuesIn(kStates),
                              std::string name = info.param.fileName;
                              return name.substr(0, name.find('.'));
                          });
+
+TEST(LcdRenderOwnPainter, ReadingIsDrawnWithoutTheSegmentFont)
+{
+    SetSegmentFontPath(QStringLiteral("/nonexistent/DSEG7.ttf"));
+    VirtualLcd lcd;
+    ApplyState(lcd, kStates[1]);  // the overload, drawn by our own segment painter
+    const QImage image = Render(lcd);
+    MaybeSave(image, "lcd_overload_own_painter.png");
+    SetSegmentFontPath(QString());
+    EXPECT_EQ(DarkPixels(image, lcd.element(QStringLiteral("LcdD0"))->geometry().adjusted(0, 30, 0, 0)), 0);
+    EXPECT_GT(DarkPixels(image, lcd.element(QStringLiteral("LcdDa"))->geometry()), 200) << "the O";
+    EXPECT_GT(DarkPixels(image, lcd.element(QStringLiteral("LcdDb"))->geometry()), 100) << "the L";
+}
 
 TEST(LcdRenderStart, DesignStateShowsDigitsAndTheNotLinkedSign)
 {
