@@ -2,6 +2,13 @@
 
 namespace varnex {
 
+void ApplyComm2Defaults(TCommPortDriver& comm2)
+{
+    comm2.SetComPort(pnCOM1);
+    comm2.SetComPortDataBits(db7BITS);
+    comm2.SetComPortStopBits(sb2BITS);
+}
+
 ConnectionActions BindConnectionActions(TCommPortDriver& comm2, UsbLink& usb)
 {
     ConnectionActions actions;

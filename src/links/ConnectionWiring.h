@@ -10,6 +10,10 @@
 
 namespace varnex {
 
+// COMM2's stored values over the component defaults: COM1, 7 data bits, 2 stop bits
+// (9600 baud, no parity, no handshaking stay as they are).
+void ApplyComm2Defaults(TCommPortDriver& comm2);
+
 // COMConClick -> Connect/Disconnect, the port selector -> ComPort, USBClick ->
 // usb_dllClick / Close.
 ConnectionActions BindConnectionActions(TCommPortDriver& comm2, UsbLink& usb);

@@ -13,7 +13,7 @@ class ConnectionWiringTest : public ::testing::Test {
 protected:
     ConnectionWiringTest() : comm2(std::make_unique<testing::FakeSerialPlatform>(rec)), usb(lib)
     {
-        comm2.SetComPort(pnCOM1);
+        ApplyComm2Defaults(comm2);
         control.setActions(BindConnectionActions(comm2, usb));
         usb.setUi(BindUsbLinkUi(control, [this](const std::string& text) { messages.push_back(text); }));
     }
@@ -25,6 +25,18 @@ protected:
     ConnectionControl control;
     std::vector<std::string> messages;
 };
+
+TEST_F(ConnectionWiringTest, Comm2OpensWithTheMetersLineFormat)
+{
+    control.COMConClick(true);
+    ASSERT_EQ(rec.lineSettings.size(), 1u);
+    EXPECT_EQ(rec.opened.back(), "COM1");
+    EXPECT_EQ(rec.lineSettings[0].baudRate, 9600u);
+    EXPECT_EQ(rec.lineSettings[0].dataBits, 7);
+    EXPECT_EQ(rec.lineSettings[0].stopBits, sb2BITS);
+    EXPECT_EQ(rec.lineSettings[0].parity, ptNONE);
+    EXPECT_FALSE(rec.lineSettings[0].ctsOutputFlow || rec.lineSettings[0].xonXoffInput);
+}
 
 TEST_F(ConnectionWiringTest, ComConnectionOpensTheSelectedPort)
 {
