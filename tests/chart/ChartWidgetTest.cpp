@@ -125,6 +125,18 @@ TEST(ChartWidgetTest, DrawsWallsAndTheFillUnderTheCurve)
     EXPECT_NE(PixelAt(image, midX, belowCurve), QColor(0, 0, 255)) << "fill hidden";
 }
 
+TEST(ChartWidgetTest, PaintingOnScreenMatchesTheSavedPicture)
+{
+    ChartWidget chart;
+    TChartControl pager(chart, 100);
+    for (int i = 0; i < 130; ++i)
+        pager.AddPoint((i % 13) * 1000.0);
+    const QImage saved = chart.RenderImage();
+    const QImage shown = chart.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), saved.size());
+    EXPECT_TRUE(shown == saved);
+}
+
 TEST(ChartWidgetTest, AutomaticAxesSpanAllPoints)
 {
     ChartWidget chart; // no pager: the bottom axis stays automatic
