@@ -1,4 +1,6 @@
 // termios flags built for a line format.
+#include "FakeSerialPlatform.h"
+#include "links/ConnectionWiring.h"
 #include "links/PosixLineSettings.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +50,21 @@ TEST(PosixLineSettings, MeterFormatIsRaw9600Cs7TwoStopBitsNoFlowControl)
     EXPECT_TRUE(r.raiseDtr);
     EXPECT_TRUE(r.lowerRts);
     EXPECT_FALSE(r.customBaud);
+}
+
+TEST(PosixLineSettings, Comm2AsksTheTtyFor9600Cs7TwoStopBitsDtrUpRtsDown)
+{
+    testing::FakeSerialPlatform::Record rec;
+    TCommPortDriver comm2(std::make_unique<testing::FakeSerialPlatform>(rec));
+    ApplyComm2Defaults(comm2);
+    const PosixLineRequest r = BuildPosixLineRequest(cookedTerminal(), comm2.LineSettings());
+    EXPECT_EQ(cfgetospeed(&r.tio), B9600);
+    EXPECT_EQ(r.tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS7));
+    EXPECT_TRUE(r.tio.c_cflag & CSTOPB);
+    EXPECT_FALSE(r.tio.c_cflag & (PARENB | CRTSCTS));
+    EXPECT_FALSE(r.tio.c_iflag & (IXON | IXOFF));
+    EXPECT_TRUE(r.raiseDtr);
+    EXPECT_TRUE(r.lowerRts);
 }
 
 struct ParityRow {
