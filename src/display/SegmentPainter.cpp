@@ -11,23 +11,23 @@ namespace {
 
 enum Segment : unsigned { A = 1, B = 2, C = 4, D = 8, E = 16, F = 32, G = 64 };
 
-// One segment as a hexagon between two points of a cell of width 1 and height 2, thickness t.
+// One segment as a hexagon between two corner points of a cell of width 1 and height 2, of
+// thickness t, with pointed ends that stop a small gap short of the corners.
 QPolygonF Bar(QPointF from, QPointF to, double t)
 {
     const double h = t / 2;
+    const double gap = 0.03;
     if (from.y() == to.y()) {
-        return QPolygonF({{from.x() + h, from.y()}, {from.x() + t, from.y() - h},
-                          {to.x() - t, to.y() - h}, {to.x() - h, to.y()},
-                          {to.x() - t, to.y() + h}, {from.x() + t, from.y() + h}});
+        const double a = from.x() + gap, b = to.x() - gap, y = from.y();
+        return QPolygonF({{a, y}, {a + h, y - h}, {b - h, y - h}, {b, y}, {b - h, y + h}, {a + h, y + h}});
     }
-    return QPolygonF({{from.x(), from.y() + h}, {from.x() + h, from.y() + t},
-                      {to.x() + h, to.y() - t}, {to.x(), to.y() - h},
-                      {to.x() - h, to.y() - t}, {from.x() - h, from.y() + t}});
+    const double a = from.y() + gap, b = to.y() - gap, x = from.x();
+    return QPolygonF({{x, a}, {x + h, a + h}, {x + h, b - h}, {x, b}, {x - h, b - h}, {x - h, a + h}});
 }
 
 std::array<QPolygonF, 7> SegmentShapes()
 {
-    const double t = 0.2;
+    const double t = 0.24;
     const double l = t / 2, r = 1 - t / 2, top = t / 2, mid = 1, bottom = 2 - t / 2;
     return {Bar({l, top}, {r, top}, t),       Bar({r, top}, {r, mid}, t),
             Bar({r, mid}, {r, bottom}, t),    Bar({l, bottom}, {r, bottom}, t),
@@ -83,18 +83,20 @@ void PaintSegments(QPainter& painter, const QRectF& box, const QString& glyphs, 
         return;
     const int cells = qMax(1, static_cast<int>(glyphs.size()));
     const double cellWidth = box.width() / cells;
-    // a cell is 1 x 2 units with a margin of a fifth of its width on each side
-    const double unit = qMin(cellWidth / 1.4, box.height() / 2.1);
+    // a digit is 1 x 2 units; it fills most of its cell's width and the box's height, but never
+    // gets fatter than a real glass's digits (height at least 1.6 times the width)
+    const double unitY = box.height() / 2.05;
+    const double unitX = qMin(cellWidth / 1.25, unitY * 2 / 1.6);
     static const std::array<QPolygonF, 7> shapes = SegmentShapes();
 
     painter.save();
     painter.setPen(Qt::NoPen);
     for (int i = 0; i < cells; ++i) {
         painter.save();
-        const double x = box.left() + i * cellWidth + (cellWidth - unit) / 2;
-        const double y = box.top() + (box.height() - 2 * unit) / 2;
+        const double x = box.left() + i * cellWidth + (cellWidth - unitX) / 2;
+        const double y = box.top() + (box.height() - 2 * unitY) / 2;
         painter.translate(x, y);
-        painter.scale(unit, unit);
+        painter.scale(unitX, unitY);
         if (ghost.isValid()) {
             painter.setBrush(ghost);
             PaintMask(painter, shapes, SegmentMask(QLatin1Char('8')));
