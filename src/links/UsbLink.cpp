@@ -16,6 +16,7 @@ void UsbLink::usb_dllClick()
     usbOpen_ = false;
     usbStatus_ = library_.SI_GetNumDevices(&usbDeviceCount_);
     if (usbStatus_ == SI_DEVICE_NOT_FOUND) {
+        usbDeviceCount_ = 1;
         show(kUsbNotFoundMessage);
         // Device 0 is still tried: a bridge that enumerates late can open anyway. The
         // window keeps the connected look unless that open fails too.

@@ -84,6 +84,7 @@ TEST_F(UsbLinkTest, NotFoundButDeviceZeroOpensStaysConnected)
     EXPECT_EQ(lib.callNames(), (Names{"SI_GetNumDevices", "SI_Open", "SI_SetBaudRate", "SI_SetTimeouts"}));
     EXPECT_EQ(events, (Names{message(kUsbNotFoundMessage)}));
     EXPECT_TRUE(link.UsbOpen());
+    EXPECT_EQ(link.UsbDeviceCount(), 1u);
 }
 
 TEST_F(UsbLinkTest, OpenFailureKeepsTheButtonDownAndEveryTickFails)
