@@ -1,9 +1,11 @@
 #include "display/JpegDecoder.h"
+#include "display/LcdPicture.h"
 #include "display/LcdSigns.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
+#include <QTemporaryFile>
 
 #include <gtest/gtest.h>
 
@@ -172,6 +174,33 @@ TEST(LcdSigns, MissingJpegFileIsAnError)
     QString error;
     EXPECT_TRUE(LoadJpegFile(QStringLiteral("/nonexistent/rel.jpg"), &error).isNull());
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(LcdSigns, CorruptJpegSignIsDrawnAsItsText)
+{
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open());
+    const QByteArray good = TwoColourJpeg();
+    file.write(good.left(good.size() / 3));
+    file.close();
+
+    QString error;
+    const QImage image = LoadJpegFile(file.fileName(), &error);
+    EXPECT_TRUE(image.isNull());
+    EXPECT_FALSE(error.isEmpty());
+
+    LcdPicture sign(image, QStringLiteral("REL"));
+    sign.resize(46, 24);
+    EXPECT_FALSE(sign.hasPicture());
+    QImage drawn(sign.size(), QImage::Format_ARGB32);
+    drawn.fill(Qt::transparent);
+    sign.render(&drawn);
+    int ink = 0, clear = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            (qAlpha(drawn.pixel(x, y)) > 128 ? ink : clear)++;
+    EXPECT_GT(ink, 40) << "the framed text REL";
+    EXPECT_GT(clear, ink) << "the glass shows through around the text";
 }
 
 } // namespace
