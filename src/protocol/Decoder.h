@@ -7,8 +7,8 @@
 //      SetLeftMinimum(axis->minimum),
 //   3. stores result.reading as its CurrentReading, and
 //   4. when result.decoded, hands the reading to INDataToTable; otherwise counts a dropped frame.
-// The link-alive part of the pass (FrameWatchdogTicks := 0) is the window's; the decoder only
-// reports CONok shown / CONokN hidden in lcd.
+// The link-alive part of the pass (FrameWatchdogTicks := 0) is the window's, for every frame,
+// rejected ones too; the decoder only reports CONok shown / CONokN hidden in lcd.
 #include "protocol/LcdElement.h"
 #include "protocol/Reading.h"
 

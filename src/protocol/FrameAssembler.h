@@ -48,6 +48,8 @@ private:
     FrameHandler onFrame_;
     std::string frameText_;
 
+    // The USB nibble text is built and emptied within the call that completes a group (and a
+    // reset or a serial CR empties it too), so it is never seen between calls: it is not kept.
     std::uint8_t usbFrameBuffer_[kUsbBufferSize] = {};
     std::uint8_t usbFramePos_ = 0;
 
