@@ -82,7 +82,10 @@ protected:
     testing::ScratchDir dir;
 };
 
-TEST_F(CliLogCommandTest, NoRepeatLeavesOutUnchangedReadingsButUsesTheirNumbers)
+// ctest names of this file start with logfiles_.
+using logfiles_CliLogCommand = CliLogCommandTest;
+
+TEST_F(logfiles_CliLogCommand, NoRepeatLeavesOutUnchangedReadingsButUsesTheirNumbers)
 {
     WriteAll(path("aaab.bin"), Capture({kA, kA, kA, kB}));
     const CliRun run = Run({"log", "--no-repeat", path("aaab.bin"), "-o", path("out.txt")});
@@ -92,7 +95,7 @@ TEST_F(CliLogCommandTest, NoRepeatLeavesOutUnchangedReadingsButUsesTheirNumbers)
     EXPECT_EQ(rows, (std::vector<std::pair<int, std::string>>{{1, ValueTextOf(kA)}, {4, ValueTextOf(kB)}}));
 }
 
-TEST_F(CliLogCommandTest, RepeatOnLogsEveryReadingFromStandardInput)
+TEST_F(logfiles_CliLogCommand, RepeatOnLogsEveryReadingFromStandardInput)
 {
     const CliRun run = Run({"log", "-o", path("out.xls")}, Capture({kA, kA, kA, kB}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -102,7 +105,7 @@ TEST_F(CliLogCommandTest, RepeatOnLogsEveryReadingFromStandardInput)
         EXPECT_EQ(rows[static_cast<std::size_t>(i)].first, i + 1);
 }
 
-TEST_F(CliLogCommandTest, LimitStopsLoggingAndUsesNoNumbers)
+TEST_F(logfiles_CliLogCommand, LimitStopsLoggingAndUsesNoNumbers)
 {
     WriteAll(path("four.bin"), Capture({kA, kB, kA, kB}));
     const CliRun run = Run({"log", "--limit", "2", path("four.bin"), "-o", path("out.txt")});
@@ -111,7 +114,7 @@ TEST_F(CliLogCommandTest, LimitStopsLoggingAndUsesNoNumbers)
     EXPECT_EQ(rows, (std::vector<std::pair<int, std::string>>{{1, ValueTextOf(kA)}, {2, ValueTextOf(kB)}}));
 }
 
-TEST_F(CliLogCommandTest, UsbCaptureAndSeparator)
+TEST_F(logfiles_CliLogCommand, UsbCaptureAndSeparator)
 {
     WriteAll(path("usb.bin"), Capture({kA, kB}, true));
     const CliRun run = Run({"log", "--usb", "--separator", ",", path("usb.bin"), "-o", path("out.txt")});
@@ -121,7 +124,7 @@ TEST_F(CliLogCommandTest, UsbCaptureAndSeparator)
     EXPECT_EQ(QString::fromStdString(rows[0].second), QString::fromStdString(ValueTextOf(kA)).replace('.', ','));
 }
 
-TEST_F(CliLogCommandTest, OtherExtensionBecomesXlsAndXmlPicksThePacket)
+TEST_F(logfiles_CliLogCommand, OtherExtensionBecomesXlsAndXmlPicksThePacket)
 {
     WriteAll(path("ab.bin"), Capture({kA, kB}));
     const CliRun csv = Run({"log", path("ab.bin"), "-o", path("log.csv")});
@@ -135,7 +138,7 @@ TEST_F(CliLogCommandTest, OtherExtensionBecomesXlsAndXmlPicksThePacket)
     EXPECT_TRUE(ReadAll(path("LOG.XML")).startsWith(R"(<?xml version="1.0" standalone="yes"?>)"));
 }
 
-TEST_F(CliLogCommandTest, FailuresExitWithTheirMessages)
+TEST_F(logfiles_CliLogCommand, FailuresExitWithTheirMessages)
 {
     WriteAll(path("ab.bin"), Capture({kA, kB}));
     const CliRun unwritable = Run({"log", path("ab.bin"), "-o", path("no/such/dir/out.txt")});
@@ -149,7 +152,7 @@ TEST_F(CliLogCommandTest, FailuresExitWithTheirMessages)
     EXPECT_EQ(Run({"convert", path("only-one")}).exitCode, 2);
 }
 
-TEST_F(CliLogCommandTest, ConvertTextToXmlToTextKeepsTheRows)
+TEST_F(logfiles_CliLogCommand, ConvertTextToXmlToTextKeepsTheRows)
 {
     WriteAll(path("ab.bin"), Capture({kA, kB, kB, kA}));
     ASSERT_EQ(Run({"log", path("ab.bin"), "-o", path("first.txt")}).exitCode, 0);
@@ -161,7 +164,7 @@ TEST_F(CliLogCommandTest, ConvertTextToXmlToTextKeepsTheRows)
     EXPECT_EQ(NoAndValue(ReadAll(path("second.txt"))).size(), 4u);
 }
 
-TEST_F(CliLogCommandTest, ConvertOfABadFileFailsToLoad)
+TEST_F(logfiles_CliLogCommand, ConvertOfABadFileFailsToLoad)
 {
     WriteAll(path("bad.txt"), "header\r\nnot-a-number\tx\r\n");
     const CliRun run = Run({"convert", path("bad.txt"), path("out.xml")});

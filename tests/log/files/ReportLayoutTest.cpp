@@ -16,7 +16,7 @@ namespace {
 using testing::Fill;
 using testing::Row;
 
-TEST(ReportPagingTest, ThirtySixLinesAPage)
+TEST(logfiles_ReportPaging, ThirtySixLinesAPage)
 {
     EXPECT_EQ(ReportLayout::detailLinesPerPage(), 36);
     struct Case {
@@ -28,7 +28,7 @@ TEST(ReportPagingTest, ThirtySixLinesAPage)
         EXPECT_EQ(ReportLayout::pageCount(c.rows), c.pages) << c.rows << " rows";
 }
 
-TEST(ReportPagingTest, OhmPlaceholderPrintsAsOhmSign)
+TEST(logfiles_ReportPaging, OhmPlaceholderPrintsAsOhmSign)
 {
     EXPECT_EQ(ReportLayout::unitForPrint("K*"), QString::fromUtf8("K\u03A9"));
     EXPECT_EQ(ReportLayout::unitForPrint("*"), QString::fromUtf8("\u03A9"));
@@ -103,7 +103,10 @@ protected:
     LogStore table;
 };
 
-TEST_F(ReportPdfTest, OneRowOnePageWithTitleCaptionsRowAndFooter)
+// ctest names of this file start with logfiles_.
+using logfiles_ReportPdf = ReportPdfTest;
+
+TEST_F(logfiles_ReportPdf, OneRowOnePageWithTitleCaptionsRowAndFooter)
 {
     Fill(table, {{1, "14:05:09", "DCV", "1.2345", "K*", "50.00", "KHz"}});
     ASSERT_TRUE(Render(table.size()));
@@ -118,7 +121,7 @@ TEST_F(ReportPdfTest, OneRowOnePageWithTitleCaptionsRowAndFooter)
     EXPECT_LT(rowAt, text.indexOf(QStringLiteral("The Data Print Foot")));
 }
 
-TEST_F(ReportPdfTest, ThirtySevenRowsTwoPages)
+TEST_F(logfiles_ReportPdf, ThirtySevenRowsTwoPages)
 {
     FillNumbered(37);
     ASSERT_TRUE(Render(table.size()));
@@ -133,13 +136,13 @@ TEST_F(ReportPdfTest, ThirtySevenRowsTwoPages)
     EXPECT_TRUE(second.contains(QStringLiteral("Row37")));
 }
 
-TEST_F(ReportPdfTest, EmptyTableNoPage)
+TEST_F(logfiles_ReportPdf, EmptyTableNoPage)
 {
     EXPECT_FALSE(Render(0));
     EXPECT_LE(Pages(), 0); // no document at all
 }
 
-TEST_F(ReportPdfTest, OnlyTheRowsOfTheSnapshotArePrinted)
+TEST_F(logfiles_ReportPdf, OnlyTheRowsOfTheSnapshotArePrinted)
 {
     FillNumbered(37);
     const std::size_t snapshot = table.size();
@@ -149,7 +152,7 @@ TEST_F(ReportPdfTest, OnlyTheRowsOfTheSnapshotArePrinted)
     EXPECT_EQ(DetailLines(PageText(1)) + DetailLines(PageText(2)), 37);
 }
 
-TEST_F(ReportPdfTest, SnapshotLargerThanTheTableIsCut)
+TEST_F(logfiles_ReportPdf, SnapshotLargerThanTheTableIsCut)
 {
     FillNumbered(2);
     ASSERT_TRUE(Render(100));

@@ -30,7 +30,10 @@ protected:
     LogStore table;
 };
 
-TEST_F(TextLogFileTest, ThreeRowsGiveFourCrLfLines)
+// ctest names of this file start with logfiles_.
+using logfiles_TextLogFile = TextLogFileTest;
+
+TEST_F(logfiles_TextLogFile, ThreeRowsGiveFourCrLfLines)
 {
     Fill(table, ThreeReadings());
     const SaveResult result = SaveTableToFile(table, path("log.txt"));
@@ -45,7 +48,7 @@ TEST_F(TextLogFileTest, ThreeRowsGiveFourCrLfLines)
                   "4\t14:05:12\tohm\t12.345\tK*\t\t\r\n");
 }
 
-TEST_F(TextLogFileTest, XlsIsTheSameTextAsTxt)
+TEST_F(logfiles_TextLogFile, XlsIsTheSameTextAsTxt)
 {
     Fill(table, ThreeReadings());
     ASSERT_TRUE(SaveTableToFile(table, path("log.xls")).ok);
@@ -53,7 +56,7 @@ TEST_F(TextLogFileTest, XlsIsTheSameTextAsTxt)
     EXPECT_EQ(ReadAll(path("log.xls")), ReadAll(path("log.txt")));
 }
 
-TEST_F(TextLogFileTest, OtherExtensionsGetXlsAppendedAndNamedInTheMessage)
+TEST_F(logfiles_TextLogFile, OtherExtensionsGetXlsAppendedAndNamedInTheMessage)
 {
     Fill(table, ThreeReadings());
     const SaveResult result = SaveTableToFile(table, path("log.csv"));
@@ -65,14 +68,14 @@ TEST_F(TextLogFileTest, OtherExtensionsGetXlsAppendedAndNamedInTheMessage)
     EXPECT_EQ(ReadAll(path("log.csv.xls")), ReadAll(path("log.txt")));
 }
 
-TEST_F(TextLogFileTest, TextsAreTrimmedAndNoIsWrittenUnchanged)
+TEST_F(logfiles_TextLogFile, TextsAreTrimmedAndNoIsWrittenUnchanged)
 {
     Fill(table, {{-7, "  14:05:09 ", "\tDCV\x01", " 1.2 3 ", "V  ", "\x7f" "5", "\r\nKHz"}});
     ASSERT_TRUE(SaveTableToFile(table, path("trim.txt")).ok);
     EXPECT_EQ(ReadAll(path("trim.txt")), kHeaderLine + "-7\t14:05:09\tDCV\t1.2 3\tV\t5\tKHz\r\n");
 }
 
-TEST_F(TextLogFileTest, TabsAndLineBreaksInsideTextsBecomeSpacesSoTheFileLoadsBack)
+TEST_F(logfiles_TextLogFile, TabsAndLineBreaksInsideTextsBecomeSpacesSoTheFileLoadsBack)
 {
     // Such texts only come from XML packets; the text form has no escaping.
     Fill(table, {{3, "a\tb", "c\r\nd", "e\rf", "g\nh", "", ""}});
@@ -83,20 +86,20 @@ TEST_F(TextLogFileTest, TabsAndLineBreaksInsideTextsBecomeSpacesSoTheFileLoadsBa
     EXPECT_EQ(RowsOf(loaded), (std::vector<Row>{{3, "a b", "c  d", "e f", "g h", "", ""}}));
 }
 
-TEST_F(TextLogFileTest, Latin1BytesAreWrittenAsTheyAre)
+TEST_F(logfiles_TextLogFile, Latin1BytesAreWrittenAsTheyAre)
 {
     Fill(table, {{1, "12:00:00", "Temp\xB0", "\xB5" "A", "\xE9t\xE9", "", ""}});
     ASSERT_TRUE(SaveTableToFile(table, path("latin.txt")).ok);
     EXPECT_EQ(ReadAll(path("latin.txt")), kHeaderLine + "1\t12:00:00\tTemp\xB0\t\xB5" "A\t\xE9t\xE9\t\t\r\n");
 }
 
-TEST_F(TextLogFileTest, EmptyTableGivesTheHeaderAlone)
+TEST_F(logfiles_TextLogFile, EmptyTableGivesTheHeaderAlone)
 {
     ASSERT_TRUE(SaveTableToFile(table, path("empty.xls")).ok);
     EXPECT_EQ(ReadAll(path("empty.xls")), kHeaderLine);
 }
 
-TEST_F(TextLogFileTest, AfterATextSaveTheCurrentRowIsTheLast)
+TEST_F(logfiles_TextLogFile, AfterATextSaveTheCurrentRowIsTheLast)
 {
     Fill(table, ThreeReadings());
     table.setCurrentRow(0);
@@ -104,7 +107,7 @@ TEST_F(TextLogFileTest, AfterATextSaveTheCurrentRowIsTheLast)
     EXPECT_EQ(table.currentRow(), 2);
 }
 
-TEST_F(TextLogFileTest, UnwritableFileIsReportedAndLeavesTableAndOldFileAlone)
+TEST_F(logfiles_TextLogFile, UnwritableFileIsReportedAndLeavesTableAndOldFileAlone)
 {
     Fill(table, ThreeReadings());
     const QString missingFolder = path("no/such/folder/log.txt");
@@ -115,14 +118,14 @@ TEST_F(TextLogFileTest, UnwritableFileIsReportedAndLeavesTableAndOldFileAlone)
     EXPECT_EQ(RowsOf(table), ThreeReadings());
 }
 
-TEST_F(TextLogFileTest, SaveReplacesAnExistingFile)
+TEST_F(logfiles_TextLogFile, SaveReplacesAnExistingFile)
 {
     WriteAll(path("log.txt"), QByteArray(10000, 'z'));
     ASSERT_TRUE(SaveTableToFile(table, path("log.txt")).ok);
     EXPECT_EQ(ReadAll(path("log.txt")), kHeaderLine);
 }
 
-TEST_F(TextLogFileTest, WriteToFullDeviceFails)
+TEST_F(logfiles_TextLogFile, WriteToFullDeviceFails)
 {
     QFile full(QStringLiteral("/dev/full"));
     if (!full.open(QIODevice::WriteOnly))
@@ -131,7 +134,7 @@ TEST_F(TextLogFileTest, WriteToFullDeviceFails)
     EXPECT_FALSE(WriteTextLog(full, table));
 }
 
-TEST_F(TextLogFileTest, RoundTripKeepsRowsAndNumbers)
+TEST_F(logfiles_TextLogFile, RoundTripKeepsRowsAndNumbers)
 {
     Fill(table, ThreeReadings());
     ASSERT_TRUE(SaveTableToFile(table, path("log.txt")).ok);
@@ -143,7 +146,7 @@ TEST_F(TextLogFileTest, RoundTripKeepsRowsAndNumbers)
     EXPECT_EQ(loaded.currentRow(), 2);
 }
 
-TEST_F(TextLogFileTest, LoadingAppendsSoTwiceGivesEveryRowTwice)
+TEST_F(logfiles_TextLogFile, LoadingAppendsSoTwiceGivesEveryRowTwice)
 {
     Fill(table, ThreeReadings());
     ASSERT_TRUE(SaveTableToFile(table, path("log.xls")).ok);
@@ -176,7 +179,7 @@ TEST_P(TextLoadCases, LoadsByTheRules)
 const std::string kLong(30, 'L');
 
 INSTANTIATE_TEST_SUITE_P(
-    TextLog, TextLoadCases,
+    logfiles_TextLog, TextLoadCases,
     ::testing::Values(
         LoadCase{"FirstLineIsDroppedWhateverItHolds", "1\ta\r\n2\tb\r\n", true, {{2, "b", "", "", "", "", ""}}},
         LoadCase{"HeaderOnly", "No\tTime\tFunction\tValue\tUnit\tValue2\tUnit2\r\n", true, {}},
@@ -203,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"NoOutOfRange", "h\r\n2147483648\ta\r\n", false, {}}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.title); });
 
-TEST_F(TextLogFileTest, MissingFileFailsAndLeavesRows)
+TEST_F(logfiles_TextLogFile, MissingFileFailsAndLeavesRows)
 {
     Fill(table, ThreeReadings());
     const LoadResult result = LoadTableFromFile(path("missing.txt"), table);
@@ -212,7 +215,7 @@ TEST_F(TextLogFileTest, MissingFileFailsAndLeavesRows)
     EXPECT_EQ(RowsOf(table), ThreeReadings());
 }
 
-TEST_F(TextLogFileTest, TableStillTakesRowsAfterAFailedLoad)
+TEST_F(logfiles_TextLogFile, TableStillTakesRowsAfterAFailedLoad)
 {
     testing::WriteAll(path("bad.txt"), "h\r\n1\ta\r\nbad\r\n");
     EXPECT_FALSE(LoadTableFromFile(path("bad.txt"), table).ok);

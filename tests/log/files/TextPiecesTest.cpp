@@ -23,7 +23,7 @@ Pieces Split(std::string_view line, char sep)
     return Pieces(views.begin(), views.end());
 }
 
-TEST(SplitFieldsTest, CutsAtEverySeparator)
+TEST(logfiles_SplitFields, CutsAtEverySeparator)
 {
     struct Case {
         std::string line;
@@ -43,7 +43,7 @@ TEST(SplitFieldsTest, CutsAtEverySeparator)
         EXPECT_EQ(Split(c.line, '\t'), c.expected) << "line: " << c.line;
 }
 
-TEST(SplitFieldsTest, ReusesTheListAndHonoursOtherSeparators)
+TEST(logfiles_SplitFields, ReusesTheListAndHonoursOtherSeparators)
 {
     std::vector<std::string_view> pieces{"old", "old", "old", "old"};
     SplitFields("x;y", ';', pieces);
@@ -52,7 +52,7 @@ TEST(SplitFieldsTest, ReusesTheListAndHonoursOtherSeparators)
     EXPECT_EQ(pieces[1], "y");
 }
 
-TEST(WholeNumberTest, AcceptsSignedDecimalsInThe32BitRange)
+TEST(logfiles_WholeNumber, AcceptsSignedDecimalsInThe32BitRange)
 {
     struct Case {
         const char* text;
@@ -93,7 +93,7 @@ TEST(WholeNumberTest, AcceptsSignedDecimalsInThe32BitRange)
     }
 }
 
-TEST(LogFileNameTest, ExtensionFormAndSaveName)
+TEST(logfiles_LogFileName, ExtensionFormAndSaveName)
 {
     struct Case {
         const char* name;
@@ -124,7 +124,7 @@ TEST(LogFileNameTest, ExtensionFormAndSaveName)
     }
 }
 
-TEST(LogFileNameTest, DialogFiltersInQtForm)
+TEST(logfiles_LogFileName, DialogFiltersInQtForm)
 {
     EXPECT_EQ(kSaveDialogFilter, "Excel File(*.xls);;XML File(*.xml);;Txt File(*.txt)");
     EXPECT_EQ(kSaveDialogDefaultSuffix, "xls");
@@ -146,7 +146,7 @@ Pieces Lines(const QByteArray& data, std::size_t chunk)
     return lines;
 }
 
-TEST(LineReaderTest, EndsLinesAtCrLfLfOrCrWhateverTheChunkBorders)
+TEST(logfiles_LineReader, EndsLinesAtCrLfLfOrCrWhateverTheChunkBorders)
 {
     struct Case {
         QByteArray data;
@@ -171,7 +171,7 @@ TEST(LineReaderTest, EndsLinesAtCrLfLfOrCrWhateverTheChunkBorders)
                 << "data: " << c.data.toStdString() << " chunk " << chunk;
 }
 
-TEST(LineReaderTest, LongLinesGrowTheBuffer)
+TEST(logfiles_LineReader, LongLinesGrowTheBuffer)
 {
     const std::string longLine(5000, 'x');
     const QByteArray data = QByteArray::fromStdString(longLine + "\r\nshort");

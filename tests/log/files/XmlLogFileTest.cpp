@@ -37,7 +37,10 @@ protected:
     LogStore table;
 };
 
-TEST_F(XmlLogFileTest, UpperCaseXmlNameWritesThePacket)
+// ctest names of this file start with logfiles_.
+using logfiles_XmlLogFile = XmlLogFileTest;
+
+TEST_F(logfiles_XmlLogFile, UpperCaseXmlNameWritesThePacket)
 {
     Fill(table, ThreeReadings());
     const SaveResult result = SaveTableToFile(table, path("LOG.XML"));
@@ -58,7 +61,7 @@ TEST_F(XmlLogFileTest, UpperCaseXmlNameWritesThePacket)
     EXPECT_EQ(bytes.count("<ROW "), 3);
 }
 
-TEST_F(XmlLogFileTest, EmptyTableWritesAWellFormedPacketThatLoadsEmpty)
+TEST_F(logfiles_XmlLogFile, EmptyTableWritesAWellFormedPacketThatLoadsEmpty)
 {
     ASSERT_TRUE(SaveTableToFile(table, path("empty.xml")).ok);
     Fill(table, ThreeReadings());
@@ -66,7 +69,7 @@ TEST_F(XmlLogFileTest, EmptyTableWritesAWellFormedPacketThatLoadsEmpty)
     EXPECT_EQ(table.size(), 0u);
 }
 
-TEST_F(XmlLogFileTest, AttributeValuesAreEscapedForAnyReader)
+TEST_F(logfiles_XmlLogFile, AttributeValuesAreEscapedForAnyReader)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -77,7 +80,7 @@ TEST_F(XmlLogFileTest, AttributeValuesAreEscapedForAnyReader)
     EXPECT_EQ(buffer.data(), "a&amp;b&lt;c&gt;d&quot;e'f&#233;&#255;&#9;&#10;&#13;?&#127;");
 }
 
-TEST_F(XmlLogFileTest, RoundTripKeepsEveryText)
+TEST_F(logfiles_XmlLogFile, RoundTripKeepsEveryText)
 {
     const std::vector<Row> rows = {
         {1, "14:05:09", "DCV", "1,2345", "V", "", ""},
@@ -96,7 +99,7 @@ TEST_F(XmlLogFileTest, RoundTripKeepsEveryText)
     EXPECT_EQ(RowsOf(loaded), rows);
 }
 
-TEST_F(XmlLogFileTest, LoadReplacesAllRowsInTheOrderOfThePacket)
+TEST_F(logfiles_XmlLogFile, LoadReplacesAllRowsInTheOrderOfThePacket)
 {
     Fill(table, ThreeReadings());
     ASSERT_TRUE(SaveTableToFile(table, path("three.xml")).ok);
@@ -137,7 +140,7 @@ QByteArray Packet(const QByteArray& rows, const QByteArray& declaration = R"(<?x
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    XmlLog, ForeignPackets,
+    logfiles_XmlLog, ForeignPackets,
     ::testing::Values(
         PacketCase{"AttributesInAnyOrder",
                    Packet(R"(<ROW Unit2="" Value2="" Unit="V" Value="1.0" Function="DCV" Time="t" No="5"/>)"),
@@ -190,7 +193,7 @@ TEST_P(RefusedPackets, FailAndKeepThePreviousRows)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    XmlLog, RefusedPackets,
+    logfiles_XmlLog, RefusedPackets,
     ::testing::Values(
         RefusedCase{"EmptyFile", ""},
         RefusedCase{"NotXml", "No\tTime\r\n1\tx\r\n"},
@@ -209,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"UnknownEntity", Packet(R"(<ROW No="1" Time="&nbsp;"/>)")}),
     [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.title); });
 
-TEST_F(XmlLogFileTest, RefusedPacketIntoAnEmptyTableLeavesItEmptyAndUsable)
+TEST_F(logfiles_XmlLogFile, RefusedPacketIntoAnEmptyTableLeavesItEmptyAndUsable)
 {
     EXPECT_FALSE(LoadPacket(Packet(R"(<ROW No="1"/><ROW No="x"/>)")).ok);
     EXPECT_EQ(table.size(), 0u);
@@ -217,14 +220,14 @@ TEST_F(XmlLogFileTest, RefusedPacketIntoAnEmptyTableLeavesItEmptyAndUsable)
     EXPECT_EQ(table.size(), 1u);
 }
 
-TEST_F(XmlLogFileTest, MissingFileFails)
+TEST_F(logfiles_XmlLogFile, MissingFileFails)
 {
     Fill(table, ThreeReadings());
     EXPECT_FALSE(LoadTableFromFile(path("missing.xml"), table).ok);
     EXPECT_EQ(RowsOf(table), ThreeReadings());
 }
 
-TEST_F(XmlLogFileTest, UnwritablePacketIsReportedWithTheName)
+TEST_F(logfiles_XmlLogFile, UnwritablePacketIsReportedWithTheName)
 {
     const QString name = path("no/folder/log.xml");
     const SaveResult result = SaveTableToFile(table, name);
@@ -232,7 +235,7 @@ TEST_F(XmlLogFileTest, UnwritablePacketIsReportedWithTheName)
     EXPECT_EQ(result.message, "Could not save table to specified file: " + name);
 }
 
-TEST_F(XmlLogFileTest, WrittenPacketIsWellFormedForAPlainReader)
+TEST_F(logfiles_XmlLogFile, WrittenPacketIsWellFormedForAPlainReader)
 {
     Fill(table, {{1, "a", "<&>", "\"", "\xE9", "\x02", ""}});
     ASSERT_TRUE(SaveTableToFile(table, path("plain.xml")).ok);
