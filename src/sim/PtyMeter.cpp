@@ -168,12 +168,15 @@ bool PtyMeter::WaitUntil(SteadyClock::time_point deadline)
         if (!listening)
             timeout = std::min(timeout, static_cast<int>(kHangUpRecheck.count()));
         const int ready = ::poll(fds, listening ? 2 : 1, timeout);
-        if (ready < 0 && errno != EINTR)
+        if (ready < 0) {
+            // EINTR, or a passing shortage: the meter keeps sending, it never stops on its own
+            if (errno != EINTR)
+                std::this_thread::sleep_for(kHangUpRecheck);
+        } else if (fds[0].revents & POLLIN) {
             return false;
-        if (fds[0].revents & POLLIN)
-            return false;
-        if (listening && (fds[1].revents & POLLIN))
+        } else if (listening && (fds[1].revents & POLLIN)) {
             ReadKeys();
+        }
         if (SteadyClock::now() >= deadline)
             return !stopping_;
     }
