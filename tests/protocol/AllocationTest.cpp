@@ -60,6 +60,7 @@ TEST(Allocation, NoHeapAllocationPerFrameOnceWarm)
         assembler.AddUsbByte(b);
 
     const long before = allocations.load();
+    ASSERT_GT(before, 0) << "the counting operator new is not in use";
     for (std::size_t at = 0; at < stream.size(); at += 7)
         assembler.VarnexData(stream.data() + at, std::min<std::size_t>(7, stream.size() - at));
     for (auto b : stream)
