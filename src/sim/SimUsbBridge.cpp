@@ -142,6 +142,7 @@ void SimUsbBridge::CatchUp(SimTime now)
             if (received_.size() >= kReceiveCapacity) {
                 // Nobody is reading: the frame is lost whole, no need to measure it.
                 overrunBytes_ += kFrameBytes;
+                ++framesArrived_;
                 continue;
             }
             inFlight_ = EncodeFrame(meter_->Sample(inFlightStart_));
@@ -153,6 +154,7 @@ void SimUsbBridge::CatchUp(SimTime now)
         if (inFlightArrived_ < kFrameBytes)
             return;
         inFlight_.reset();
+        ++framesArrived_;
     }
 }
 

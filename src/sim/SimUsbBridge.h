@@ -44,6 +44,8 @@ public:
     // When the next frame starts leaving the meter (its first byte arrives 1.04 ms later).
     SimTime NextFrameStart() const { return nextFrameStart_; }
     std::size_t OverrunBytes() const { return overrunBytes_; }
+    // Frames whose last byte has arrived since the bridge was made (whether read or not).
+    std::size_t FramesArrived() const { return framesArrived_; }
     std::size_t KeysReceived() const { return keysReceived_; }
 
 private:
@@ -67,6 +69,7 @@ private:
     SimTime inFlightStart_{0};
     int inFlightArrived_ = 0;
     std::size_t overrunBytes_ = 0;
+    std::size_t framesArrived_ = 0;
     std::size_t keysReceived_ = 0;
 };
 

@@ -110,6 +110,37 @@ TEST(SimOverUsbLink, TheLinksTimerTicksDecodeFramesAndKeysReachTheMeter)
     EXPECT_FALSE(sim.UsbBridge().IsOpen());
 }
 
+// A day of Timer1 ticks: the link reads 21 bytes in 210 ms, well inside the meter's
+// shortest gap, so not one frame of the meter may go undecoded.
+TEST(SimOverUsbLink, ADayOfTicksDecodesEveryFrameTheMeterSent)
+{
+    SimTime now{0};
+    SimulatedMeter sim(6, [&now] { return now; });
+    UsbLink link(sim.UsbLibrary());
+    link.setUi({[](const std::string&) {}, [] {}, [] {}});
+    DecodedReadings decoded;
+    link.setFrameSink({[&decoded](std::uint8_t b) { return decoded.assembler.AddUsbByte(b); },
+                       [&decoded] { decoded.assembler.ResetUsbFrame(); }});
+    link.usb_dllClick();
+    ASSERT_TRUE(link.UsbOpen());
+
+    const int ticks = 24 * 360000;
+    for (int i = 0; i < ticks; ++i) {
+        now += std::chrono::milliseconds(10);
+        link.Timer1Timer();
+        if (i == ticks / 2)
+            link.UsbSend("EE");  // half a day in: resistance, with its open leads every minute
+    }
+    const std::size_t arrived = sim.UsbBridge().FramesArrived();
+    EXPECT_GE(arrived, 86400u * 2);  // one every 300-500 ms
+    EXPECT_LE(arrived, 86400u * 10 / 3);
+    EXPECT_GE(decoded.readings.size() + 1, arrived) << "at most the frame being read at the end is missing";
+    EXPECT_LE(decoded.readings.size(), arrived);
+    EXPECT_EQ(decoded.assembler.FramesRejected(), 0u);
+    EXPECT_EQ(sim.UsbBridge().OverrunBytes(), 0u);
+    EXPECT_EQ(decoded.readings.back().FunctionText, "ohm");
+}
+
 TEST(SimulatedMeter, OneMeterBehindBothCables)
 {
     SimulatedMeter sim(4);
