@@ -61,6 +61,7 @@ TEST(SimOverSerialLink, Comm2OnThePtyDecodesFramesAndSendsKeys)
 
     RunEventsFor(1300ms);
     ASSERT_GE(decoded.readings.size(), 2u);
+    EXPECT_GE(decoded.readings.size() + 1, sim.Pty().FramesSent()) << "no frame sent to the open port is lost";
     EXPECT_EQ(decoded.readings.back().FunctionText, "DCV");
     EXPECT_EQ(decoded.readings.back().UnitText, "V");
     EXPECT_NEAR(decoded.readings.back().ChartValue, 1.2346, 0.002);
