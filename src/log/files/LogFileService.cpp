@@ -61,13 +61,13 @@ LoadResult LoadTableFromFile(const QString& name, LogStore& store)
         if (FormForName(name) == LogFileForm::Xml) {
             if (store.empty()) {
                 // Nothing to keep: read straight in, and empty it again on failure.
-                result.ok = ReadXmlLog(file, AppendTo(store));
+                result.ok = ReadXmlLog(file, AppendTo(store), [&store] { store.clear(); });
                 if (!result.ok)
                     store.clear();
             } else {
                 // Read aside first: a packet that breaks half-way leaves the table untouched.
                 LogStore incoming;
-                if (ReadXmlLog(file, AppendTo(incoming))) {
+                if (ReadXmlLog(file, AppendTo(incoming), [&incoming] { incoming.clear(); })) {
                     store.clear();
                     CopyRows(incoming, store);
                     result.ok = true;

@@ -1,6 +1,7 @@
 #include "log/files/XmlLogFormat.h"
 
 #include "log/files/BufferedWriter.h"
+#include "log/files/Latin1AsUtf8Device.h"
 #include "log/files/WholeNumber.h"
 
 #include <QIODevice>
@@ -131,6 +132,8 @@ public:
         return !xml_.hasError() && declaredName_[0].has_value();
     }
 
+    bool declaredEncoding() const { return !xml_.documentEncoding().isEmpty(); }
+
 private:
     void readMetadata()
     {
@@ -204,9 +207,20 @@ private:
 
 } // namespace
 
-bool ReadXmlLog(QIODevice& device, const LogRowSink& sink)
+bool ReadXmlLog(QIODevice& device, const LogRowSink& sink, const std::function<void()>& restart)
 {
-    return PacketReader(device, sink).read();
+    const qint64 start = device.pos();
+    PacketReader asDeclared(device, sink);
+    if (asDeclared.read())
+        return true;
+    // The table engine's 8-bit packets declare no encoding, which means UTF-8 to a reader:
+    // when the bytes are no UTF-8, read them again as the Latin-1 they are.
+    if (!restart || device.isSequential() || asDeclared.declaredEncoding() || !device.seek(start) ||
+        !HoldsInvalidUtf8(device) || !device.seek(start))
+        return false;
+    restart();
+    Latin1AsUtf8Device latin1(device);
+    return PacketReader(latin1, sink).read();
 }
 
 } // namespace varnex

@@ -4,6 +4,7 @@
 #include "log/LogStore.h"
 #include "log/files/LogRowSink.h"
 
+#include <functional>
 #include <string_view>
 
 class QIODevice;
@@ -25,10 +26,13 @@ bool WriteXmlLog(QIODevice& device, const LogStore& store);
 
 // Reads a packet as the table engine and other writers of the packet produce it: any
 // attribute order, extra attributes and elements, RowState, PARAMS with attributes, absent
-// fields (empty texts; an absent No reads as 0), UTF-8 or ISO-8859-1 documents. Rows go to
-// sink as they are read, so a caller that must not keep a half-read packet collects them
-// aside. False when the packet is not well-formed, is no DATAPACKET, declares no No field,
-// or a row's No is not a whole number.
-bool ReadXmlLog(QIODevice& device, const LogRowSink& sink);
+// fields (empty texts; an absent No reads as 0), UTF-8 or ISO-8859-1 documents, and 8-bit
+// packets that declare no encoding (read as Latin-1 when their bytes are no UTF-8; the
+// reader then calls restart, which must drop the rows handed on so far, and reads again;
+// without restart, or on a sequential device, such a packet is refused). Rows go to sink as
+// they are read, so a caller that must not keep a half-read packet collects them aside.
+// False when the packet is not well-formed, is no DATAPACKET, declares no No field, or a
+// row's No is not a whole number.
+bool ReadXmlLog(QIODevice& device, const LogRowSink& sink, const std::function<void()>& restart = {});
 
 } // namespace varnex

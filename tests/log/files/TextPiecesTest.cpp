@@ -1,4 +1,5 @@
 // The small pieces of the text form: SplitFields, the No reading, file-name rules, lines.
+#include "log/files/Latin1AsUtf8Device.h"
 #include "log/files/LineReader.h"
 #include "log/files/LogFileName.h"
 #include "log/files/SplitFields.h"
@@ -176,6 +177,41 @@ TEST(logfiles_LineReader, LongLinesGrowTheBuffer)
     const std::string longLine(5000, 'x');
     const QByteArray data = QByteArray::fromStdString(longLine + "\r\nshort");
     EXPECT_EQ(Lines(data, 64), (Pieces{longLine, "short"}));
+}
+
+TEST(logfiles_Latin1AsUtf8, ExpandsHighBytesWhateverTheReadSize)
+{
+    const QByteArray latin1("a\xE9\xB5z\xFF", 5);
+    const QByteArray utf8 = QString::fromLatin1(latin1).toUtf8();
+    for (qint64 readSize : {1, 2, 3, 64}) {
+        QByteArray source = latin1;
+        QBuffer buffer(&source);
+        buffer.open(QIODevice::ReadOnly);
+        Latin1AsUtf8Device device(buffer);
+        QByteArray out;
+        while (true) {
+            const QByteArray part = device.read(readSize);
+            if (part.isEmpty())
+                break;
+            out += part;
+        }
+        EXPECT_EQ(out, utf8) << "read size " << readSize;
+    }
+}
+
+TEST(logfiles_Latin1AsUtf8, TellsInvalidUtf8)
+{
+    struct Case {
+        QByteArray bytes;
+        bool invalid;
+    };
+    for (const Case& c : {Case{"plain ascii", false}, Case{"caf\xC3\xA9", false}, Case{"caf\xE9", true},
+                          Case{"\xB5" "A", true}}) {
+        QByteArray bytes = c.bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        EXPECT_EQ(HoldsInvalidUtf8(buffer), c.invalid) << c.bytes.toStdString();
+    }
 }
 
 } // namespace

@@ -165,6 +165,10 @@ INSTANTIATE_TEST_SUITE_P(
         PacketCase{"Latin1Text", Packet("<ROW No=\"1\" Function=\"Temp\xB0\" Unit=\"\xB5" "A\" Value=\"caf\xE9\"/>",
                                         R"(<?xml version="1.0" encoding="ISO-8859-1" standalone="yes"?>)"),
                    {{1, "", "Temp\xB0", "caf\xE9", "\xB5" "A", "", ""}}},
+        PacketCase{"UndeclaredEightBitTextReadAsLatin1",
+                   Packet("<ROW No=\"1\" Time=\"a\"/><ROW No=\"2\" Time=\"b\"/><ROW No=\"3\" Function=\"Temp\xB0\" "
+                          "Value=\"caf\xE9\"/>"),
+                   {{1, "a", "", "", "", "", ""}, {2, "b", "", "", "", "", ""}, {3, "", "Temp\xB0", "caf\xE9", "", "", ""}}},
         PacketCase{"NoRowData", R"(<?xml version="1.0"?><DATAPACKET Version="2.0">)" + kFields + "</DATAPACKET>", {}},
         PacketCase{"LongTextsAreCut", Packet(R"(<ROW No="1" Time="123456789012345678901234567890"/>)"),
                    {{1, "12345678901234567890", "", "", "", "", ""}}},
@@ -218,6 +222,19 @@ TEST_F(logfiles_XmlLogFile, RefusedPacketIntoAnEmptyTableLeavesItEmptyAndUsable)
     EXPECT_EQ(table.size(), 0u);
     table.append(LogRowInput{1, "t", "", "", "", "", ""});
     EXPECT_EQ(table.size(), 1u);
+}
+
+TEST_F(logfiles_XmlLogFile, UndeclaredEightBitPacketIntoAnEmptyTableHoldsEachRowOnce)
+{
+    ASSERT_TRUE(LoadPacket(Packet("<ROW No=\"1\"/><ROW No=\"2\" Unit=\"\xB5" "A\"/>")).ok);
+    EXPECT_EQ(RowsOf(table), (std::vector<Row>{{1, "", "", "", "", "", ""}, {2, "", "", "", "\xB5" "A", "", ""}}));
+}
+
+TEST_F(logfiles_XmlLogFile, DeclaredUtf8WithLatin1BytesStillLoads)
+{
+    // Qt's reader falls back to Latin-1 for bytes that are no UTF-8 once an encoding is named.
+    ASSERT_TRUE(LoadPacket(Packet("<ROW No=\"1\" Unit=\"\xB5\"/>", R"(<?xml version="1.0" encoding="UTF-8"?>)")).ok);
+    EXPECT_EQ(RowsOf(table), (std::vector<Row>{{1, "", "", "", "\xB5", "", ""}}));
 }
 
 TEST_F(logfiles_XmlLogFile, MissingFileFails)
