@@ -1,0 +1,104 @@
+#include "app/QtUserDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QUrl>
+
+namespace varnex {
+namespace {
+
+QString title() { return QApplication::applicationName(); }
+
+int runBox(QWidget* owner, QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, title(), text, buttons, owner);
+    return box.exec();
+}
+
+} // namespace
+
+void QtUserDialogs::information(const QString& text)
+{
+    runBox(owner_, QMessageBox::Information, text, QMessageBox::Ok);
+}
+
+void QtUserDialogs::error(const QString& text)
+{
+    runBox(owner_, QMessageBox::Critical, text, QMessageBox::Ok);
+}
+
+bool QtUserDialogs::askYesNo(const QString& text)
+{
+    return runBox(owner_, QMessageBox::Information, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+UnsavedChoice QtUserDialogs::askUnsaved(int unsavedRows)
+{
+    QMessageBox box(QMessageBox::Warning, title(),
+                    QStringLiteral("The log holds %1 row(s) that have not been saved.\n"
+                                   "Do you want to save them before closing?").arg(unsavedRows),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner_);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save: return UnsavedChoice::Save;
+    case QMessageBox::Discard: return UnsavedChoice::Discard;
+    default: return UnsavedChoice::Cancel;
+    }
+}
+
+QString QtUserDialogs::askSaveLogName()
+{
+    QFileDialog dialog(owner_, QString(), QString(),
+                       QStringLiteral("Excel File(*.xls);;XML File(*.xml);;Txt File(*.txt)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("xls"));
+    dialog.selectFile(QString()); // an empty name each time
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtUserDialogs::askOpenLogName()
+{
+    QFileDialog dialog(owner_, QString(), QString(),
+                       QStringLiteral("Excel data files (*.xls);;XML data files (*.xml);;notepad data files (*.txt)"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile); // the named file need not exist
+    if (!lastOpenName_.isEmpty())
+        dialog.selectFile(lastOpenName_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    lastOpenName_ = dialog.selectedFiles().constFirst();
+    return lastOpenName_;
+}
+
+QString QtUserDialogs::askSaveBitmapName()
+{
+    QFileDialog dialog(owner_, QString(), QString(), QStringLiteral("Bitmaps (*.bmp)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtUserDialogs::showPrintPreview(const std::function<void(QPrinter*)>& paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, owner_);
+    preview.setWindowTitle(QStringLiteral("Print Preview"));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&paint](QPrinter* p) { paint(p); });
+    preview.exec();
+}
+
+void QtUserDialogs::openDocument(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+} // namespace varnex

@@ -1,0 +1,166 @@
+#pragma once
+// The main window FCOMM: owns every component and all program state, lays out the fixed
+// window and wires the libraries to its widgets. The rules live in the libraries; the
+// handlers here only pass events on and show results.
+#include "app/ChartFeedAdapter.h"
+#include "keypad/KeypadRouter.h"
+#include "links/ConnectionControl.h"
+#include "log/LogStore.h"
+#include "protocol/Decoder.h"
+#include "protocol/FrameAssembler.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace varnex {
+
+class ChartCommands;
+class ChartToolBar;
+class ChartWidget;
+class CommPortKeyLink;
+class ConnectionBar;
+class FunctionBoard;
+class KeypadBox;
+class LogGrid;
+class LogTableModel;
+class MeasurementLog;
+class MeterEnvironment;
+class MeterFace;
+class TChartControl;
+class TCommPortDriver;
+class UsbLink;
+class UsbLinkKeyLink;
+class UserDialogs;
+class VirtualLcd;
+
+constexpr int kClientWidth = 857;
+constexpr int kClientHeight = 667;
+inline constexpr char kWindowCaption[] = "Varnex Interface Program _Ver: 3.03";
+inline constexpr char kHelpFileName[] = "Varnexhelp.chm";
+
+class TFCOMM : public QMainWindow {
+    Q_OBJECT
+public:
+    TFCOMM(MeterEnvironment& environment, UserDialogs& dialogs, QWidget* parent = nullptr);
+    ~TFCOMM() override;
+
+    // One decoder pass over FrameText, applied to the LCD, the chart axis and the log.
+    void LcdDisplayVarnex();
+    // COMM2's receive handler: a batch of received bytes for the serial assembler.
+    void VarnexData(const std::uint8_t* data, int size);
+    void INDataToTable();
+
+    // Handlers of the window's controls (also driven by tests).
+    void COMConClick();
+    void USBClick();
+    void RecordNewClick();
+    void saveasClick();
+    void SpeedButton2Click();
+    void BtPrintClick();
+    void BitBtn1Click();
+    void HelpClick();
+    void RecordLimitClick(int item);
+
+    // State for tests and the status line.
+    const Reading& CurrentReading() const { return pass_.reading; }
+    const QString& DecimalSeparatorText() const { return decimalSeparator_; }
+    std::uint64_t DroppedFrames() const { return droppedFrames_; }
+    std::uint64_t DecodedFrames() const { return decodedFrames_; }
+    LogStore& cds1() { return cds1_; }
+    MeasurementLog& Log() { return *log_; }
+    TChartControl& ChartPager() { return *chartPager_; }
+    TCommPortDriver& COMM2() { return *comm2_; }
+    UsbLink& Usb() { return *usbLink_; }
+    FrameAssembler& Assembler() { return assembler_; }
+    ConnectionControl& Connection() { return connection_; }
+    bool HasUnsavedRows() const { return unsavedRows_ > 0; }
+    QTimer& ConTimer() { return conTimer_; }
+    QTimer& Timer1() { return timer1_; }
+    QTimer& Trecord() { return trecord_; }
+    ChartCommands& ChartCommandHandlers() { return *chartCommands_; }
+    // Sets the decimal separator used by the decoder (start-up reads the locale's).
+    void setDecimalSeparator(const QString& separator);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildMenus();
+    void buildLog();
+    void buildChart();
+    void buildLinks();
+    void FormCreate();
+
+    void applyConnectionView(const ConnectionViewState& view);
+    void ConTimerTimer();
+    void keyPressed(const KeyDefinition* key, KeyTrigger trigger);
+    void setPanelsVisible(bool visible);
+    void setPageLabel(int page);
+    bool saveLogInteractively();
+    bool confirmCloseWithUnsavedRows();
+
+    MeterEnvironment& env_;
+    UserDialogs& dialogs_;
+
+    // Decoder state: the assembler, the pass result (its reading is CurrentReading).
+    FrameAssembler assembler_;
+    DecodeResult pass_;
+    QString decimalSeparator_;
+    std::string decimalSeparatorBytes_;
+    std::uint64_t droppedFrames_ = 0;
+    std::uint64_t decodedFrames_ = 0;
+
+    // Log and chart.
+    LogStore cds1_;
+    ChartFeedAdapter chartFeed_;
+    std::unique_ptr<TChartControl> chartPager_;
+    std::unique_ptr<MeasurementLog> log_;
+    LogTableModel* model_ = nullptr;
+    std::int64_t unsavedRows_ = 0;
+    bool closingConfirmed_ = false;
+
+    // Links.
+    TCommPortDriver* comm2_ = nullptr;
+    std::unique_ptr<UsbLink> usbLink_;
+    std::unique_ptr<CommPortKeyLink> serialKeys_;
+    std::unique_ptr<UsbLinkKeyLink> usbKeys_;
+    // The keypad's messages: modal error boxes.
+    class KeypadMessageBoxes : public KeypadMessages {
+    public:
+        explicit KeypadMessageBoxes(UserDialogs& dialogs) : dialogs_(dialogs) {}
+        void showError(const std::string& text) override;
+    private:
+        UserDialogs& dialogs_;
+    };
+    KeypadMessageBoxes keypadMessages_{dialogs_};
+    std::unique_ptr<KeypadRouter> keypad_;
+    ConnectionControl connection_;
+    QTimer conTimer_;
+    QTimer timer1_;
+    QTimer trecord_;
+
+    // Widgets (owned by Qt's parent chain).
+    QWidget* client_ = nullptr;
+    ConnectionBar* AA = nullptr;
+    MeterFace* face_ = nullptr;
+    VirtualLcd* Panel1 = nullptr;
+    KeypadBox* Keyboard = nullptr;
+    FunctionBoard* GroupBox1 = nullptr;
+    LogGrid* DBGrid1 = nullptr;
+    ChartToolBar* Panel19 = nullptr;
+    ChartWidget* Chtshow = nullptr;
+    ChartCommands* chartCommands_ = nullptr;
+    QMenu* Record1 = nullptr;
+    std::array<QAction*, 6> recordItems_{};
+    QAction* help_ = nullptr;
+};
+
+} // namespace varnex

@@ -1,0 +1,142 @@
+// The function board's commands on the log: Close Data, save, open and print, and
+// closing the window with rows that were never saved.
+#include "app/TFCOMM.h"
+
+#include "app/LogGrid.h"
+#include "app/UserDialogs.h"
+#include "links/ConnectionViewState.h"
+#include "log/LogTableModel.h"
+#include "log/MeasurementLog.h"
+#include "log/files/LogFileService.h"
+#include "log/files/ReportLayout.h"
+
+#include <QCloseEvent>
+#include <QPrinter>
+#include <QTableView>
+
+namespace varnex {
+namespace {
+
+// Suspends the grid's repainting for the length of a file operation or the report.
+class GridRepaintPause {
+public:
+    explicit GridRepaintPause(QTableView* grid) : grid_(grid) { grid_->setUpdatesEnabled(false); }
+    ~GridRepaintPause() { grid_->setUpdatesEnabled(true); }
+    GridRepaintPause(const GridRepaintPause&) = delete;
+    GridRepaintPause& operator=(const GridRepaintPause&) = delete;
+
+private:
+    QTableView* grid_;
+};
+
+void showResult(UserDialogs& dialogs, const QString& text, MessageIcon icon)
+{
+    if (icon == MessageIcon::Error)
+        dialogs.error(text);
+    else
+        dialogs.information(text);
+}
+
+} // namespace
+
+void TFCOMM::RecordNewClick()
+{
+    if (!dialogs_.askYesNo(QString::fromLatin1(CloseDataQuestion)))
+        return;
+    const std::string page = log_->CloseData();
+    setPageLabel(chartPager_->CurrentPage());
+    unsavedRows_ = 0; // the table is empty: nothing left to lose
+    (void)page;
+}
+
+bool TFCOMM::saveLogInteractively()
+{
+    const QString name = dialogs_.askSaveLogName();
+    if (name.isEmpty())
+        return false;
+    SaveResult result;
+    {
+        GridRepaintPause pause(DBGrid1);
+        result = SaveTableToFile(cds1_, name);
+    }
+    if (result.ok)
+        unsavedRows_ = 0;
+    showResult(dialogs_, result.message, result.icon);
+    return result.ok;
+}
+
+void TFCOMM::saveasClick()
+{
+    saveLogInteractively();
+}
+
+void TFCOMM::SpeedButton2Click()
+{
+    const QString name = dialogs_.askOpenLogName();
+    if (name.isEmpty())
+        return;
+    const std::size_t before = cds1_.size();
+    LoadResult result;
+    {
+        GridRepaintPause pause(DBGrid1);
+        model_->beginBulkChange();
+        result = LoadTableFromFile(name, cds1_);
+        model_->endBulkChange();
+    }
+    // Rows that came in (or, for an XML packet, the rows that replaced the old ones)
+    // have not been saved from here.
+    const bool replaced = name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
+    if (replaced && result.ok)
+        unsavedRows_ = std::int64_t(cds1_.size());
+    else if (cds1_.size() > before)
+        unsavedRows_ += std::int64_t(cds1_.size() - before);
+    if (!cds1_.empty())
+        DBGrid1->scrollToBottom();
+    if (!result.ok)
+        showResult(dialogs_, result.message, result.icon);
+}
+
+void TFCOMM::BtPrintClick()
+{
+    // The report holds the rows present now; rows logged while the preview is open are not in it.
+    const std::size_t snapshot = cds1_.size();
+    GridRepaintPause pause(DBGrid1);
+    dialogs_.showPrintPreview([this, snapshot](QPrinter* printer) {
+        ReportLayout().render(*printer, cds1_, snapshot);
+    });
+}
+
+bool TFCOMM::confirmCloseWithUnsavedRows()
+{
+    switch (dialogs_.askUnsaved(int(std::min<std::int64_t>(unsavedRows_, INT32_MAX)))) {
+    case UnsavedChoice::Save: return saveLogInteractively();
+    case UnsavedChoice::Discard: return true;
+    case UnsavedChoice::Cancel: return false;
+    }
+    return false;
+}
+
+void TFCOMM::BitBtn1Click()
+{
+    if (HasUnsavedRows()) {
+        if (!confirmCloseWithUnsavedRows())
+            return;
+    } else if (!dialogs_.askYesNo(QString::fromLatin1(kQuitQuestion))) {
+        return;
+    }
+    closingConfirmed_ = true;
+    close();
+}
+
+void TFCOMM::closeEvent(QCloseEvent* event)
+{
+    // The close box asks nothing, unless rows would be lost.
+    if (!closingConfirmed_ && HasUnsavedRows() && !confirmCloseWithUnsavedRows()) {
+        event->ignore();
+        return;
+    }
+    closingConfirmed_ = false;
+    event->accept();
+}
+
+} // namespace varnex

@@ -1,0 +1,42 @@
+// varnex: the interface program of the Varnex 5 1/2 digit true-RMS multimeter.
+#include "app/AppOptions.h"
+#include "app/MeterEnvironment.h"
+#include "app/QtUserDialogs.h"
+#include "app/TFCOMM.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <system_error>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Varnex"));
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    QApplication::setFont(font);
+
+    const varnex::AppOptions options = varnex::ParseAppOptions(QApplication::arguments());
+    if (options.help || !options.error.isEmpty()) {
+        if (!options.error.isEmpty())
+            std::fprintf(stderr, "varnex: %s\n", qPrintable(options.error));
+        std::fputs(qPrintable(varnex::AppOptions::usage()), options.help ? stdout : stderr);
+        return options.help ? 0 : 2;
+    }
+
+    std::unique_ptr<varnex::MeterEnvironment> environment;
+    try {
+        environment = varnex::MeterEnvironment::FromOptions(options);
+    } catch (const std::system_error& e) {
+        std::fprintf(stderr, "varnex: cannot start the simulated meter: %s\n", e.what());
+        return 1;
+    }
+
+    varnex::QtUserDialogs dialogs;
+    varnex::TFCOMM FCOMM(*environment, dialogs);
+    dialogs.setOwner(&FCOMM);
+    FCOMM.show();
+    return QApplication::exec();
+}
