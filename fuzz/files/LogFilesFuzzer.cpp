@@ -61,7 +61,13 @@ bool Read(const QByteArray& bytes, bool xml, LogStore& into)
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    return xml ? varnex::ReadXmlLog(buffer, varnex::AppendTo(into))
+    const std::size_t keep = into.size();
+    // A restart (8-bit packet read again as Latin-1) drops what the first pass handed on.
+    const auto restart = [&into, keep] {
+        Require(keep == 0);
+        into.clear();
+    };
+    return xml ? varnex::ReadXmlLog(buffer, varnex::AppendTo(into), restart)
                : varnex::ReadTextLog(buffer, varnex::AppendTo(into));
 }
 
