@@ -1,5 +1,5 @@
 // varnex-sim: the simulated Varnex meter on its own.
-//   varnex-sim pty [--seed N]                 print the pty's device path, stream until killed
+//   varnex-sim pty [--seed N] [--link PATH]   print the pty's device path, stream until killed
 //   varnex-sim capture N [--seed N] [--keys "BB HH"]   write N frames' raw bytes to stdout
 #include "protocol/FrameEncoder.h"
 #include "sim/FramePacer.h"
@@ -8,6 +8,7 @@
 #include "sim/PtyMeter.h"
 #include "sim/SharedMeter.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,8 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -25,10 +28,11 @@ using namespace varnex::sim;
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: varnex-sim pty [--seed N]\n"
+                 "usage: varnex-sim pty [--seed N] [--link PATH]\n"
                  "       varnex-sim capture N [--seed N] [--keys \"BB HH\"]\n"
                  "  pty      prints the serial device of the simulated meter and streams frames\n"
                  "           until killed; point the program at it with --com1 PATH\n"
+                 "           --link PATH also makes PATH a symbolic link to that device\n"
                  "  capture  writes N frames (21 raw bytes each) to stdout, keys pressed first\n");
     return 2;
 }
@@ -44,6 +48,7 @@ bool ParseNumber(const char* text, unsigned long& value)
 struct Arguments {
     std::uint32_t seed = 1;
     std::string keys;
+    std::string link;
 };
 
 bool ParseOptions(int argc, char** argv, int first, Arguments& args)
@@ -58,8 +63,29 @@ bool ParseOptions(int argc, char** argv, int first, Arguments& args)
             args.seed = static_cast<std::uint32_t>(number);
         else if (option == "--keys")
             args.keys = value;
+        else if (option == "--link" && *value != '\0')
+            args.link = value;
         else
             return false;
+    }
+    return true;
+}
+
+// A stable name for the pty's device, which changes from run to run. Only an old link is
+// replaced, never a file.
+bool MakeLink(const std::string& device, const std::string& link)
+{
+    struct stat existing {};
+    if (::lstat(link.c_str(), &existing) == 0) {
+        if (!S_ISLNK(existing.st_mode)) {
+            std::fprintf(stderr, "varnex-sim: %s exists and is not a link\n", link.c_str());
+            return false;
+        }
+        ::unlink(link.c_str());
+    }
+    if (::symlink(device.c_str(), link.c_str()) != 0) {
+        std::fprintf(stderr, "varnex-sim: cannot make %s: %s\n", link.c_str(), std::strerror(errno));
+        return false;
     }
     return true;
 }
@@ -80,12 +106,16 @@ int RunPty(const Arguments& args)
         std::fprintf(stderr, "key %c%c (%s)\n", LetterOf(key), LetterOf(key), NameOf(key));
     };
     PtyMeter pty(meter, options);
+    if (!args.link.empty() && !MakeLink(pty.slavePath(), args.link))
+        return 1;
     std::printf("%s\n", pty.slavePath().c_str());
     std::fflush(stdout);
 
     int signal = 0;
     sigwait(&stopSignals, &signal);
     pty.Stop();
+    if (!args.link.empty())
+        ::unlink(args.link.c_str());
     std::fprintf(stderr, "%zu frames sent, %zu dropped while no program listened\n", pty.FramesSent(),
                  pty.FramesDropped());
     return 0;

@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -84,25 +85,30 @@ TEST(SimTool, BadArgumentsGiveUsage)
     EXPECT_EQ(WEXITSTATUS(RunTool({"serve"}).status), 2);
 }
 
-TEST(SimTool, PtyPrintsTheDeviceStreamsAndStopsOnSigterm)
+// Starts "varnex-sim pty" with extra arguments; its pid and the device path it printed.
+bool StartPty(const std::vector<std::string>& extra, pid_t& pid, std::string& path)
 {
     int out[2];
-    ASSERT_EQ(::pipe(out), 0);
+    if (::pipe(out) != 0)
+        return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const std::string tool = ToolPath();
-    char* argv[] = {const_cast<char*>(tool.c_str()), const_cast<char*>("pty"), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv, environ), 0);
+    std::vector<std::string> args = {tool, "pty"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int spawned = posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
-
     std::string line;
     pollfd p{out[0], POLLIN, 0};
-    while (line.find('\n') == std::string::npos && ::poll(&p, 1, 3000) > 0) {
+    while (spawned == 0 && line.find('\n') == std::string::npos && ::poll(&p, 1, 3000) > 0) {
         char c[128];
         const ssize_t got = ::read(out[0], c, sizeof c);
         if (got <= 0)
@@ -110,8 +116,53 @@ TEST(SimTool, PtyPrintsTheDeviceStreamsAndStopsOnSigterm)
         line.append(c, static_cast<std::size_t>(got));
     }
     ::close(out[0]);
-    ASSERT_NE(line.find('\n'), std::string::npos) << "the tool printed its device";
-    const std::string path = line.substr(0, line.find('\n'));
+    if (spawned != 0 || line.find('\n') == std::string::npos)
+        return false;
+    path = line.substr(0, line.find('\n'));
+    return true;
+}
+
+bool StopWithSigterm(pid_t pid)
+{
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(SimTool, PtyLinkNamesTheDeviceWhileItRuns)
+{
+    char dir[] = "/tmp/varnex-sim-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const std::string link = std::string(dir) + "/com1";
+    ASSERT_EQ(::symlink("/nonexistent", link.c_str()), 0);  // a stale link from an earlier run
+
+    pid_t pid = 0;
+    std::string path;
+    ASSERT_TRUE(StartPty({"--link", link}, pid, path));
+    char target[256] = {};
+    ASSERT_GT(::readlink(link.c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(path, target);
+    EXPECT_TRUE(StopWithSigterm(pid));
+    struct stat gone {};
+    EXPECT_NE(::lstat(link.c_str(), &gone), 0) << "the link goes with the tool";
+
+    const std::string file = std::string(dir) + "/file";
+    FILE* f = std::fopen(file.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    EXPECT_FALSE(StartPty({"--link", file}, pid, path)) << "a file is never replaced";
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    ::unlink(file.c_str());
+    ::rmdir(dir);
+}
+
+TEST(SimTool, PtyPrintsTheDeviceStreamsAndStopsOnSigterm)
+{
+    pid_t pid = 0;
+    std::string path;
+    ASSERT_TRUE(StartPty({}, pid, path)) << "the tool printed its device";
     EXPECT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
 
     const int port = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -132,12 +183,7 @@ TEST(SimTool, PtyPrintsTheDeviceStreamsAndStopsOnSigterm)
     ::close(port);
     EXPECT_GE(received.size(), 21u);
     EXPECT_NE(received.find("\r\n"), std::string::npos);
-
-    ::kill(pid, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status)) << "stopped cleanly, not killed by the signal";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(StopWithSigterm(pid)) << "stopped cleanly, not killed by the signal";
 }
 
 } // namespace
