@@ -94,6 +94,10 @@ bool WriteXmlLog(QIODevice& device, const LogStore& store)
         out.writeDecimal(row.No);
         out.put('"');
         for (std::size_t i = 1; i < kFields.size(); ++i) {
+            // An empty text is left out, as the table engine leaves out empty (null) fields;
+            // readers take an absent field as empty.
+            if (row.text(kFields[i]).empty())
+                continue;
             out.put(' ');
             out.write(LogFieldName(kFields[i]));
             out.write("=\"");

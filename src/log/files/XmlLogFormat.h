@@ -21,7 +21,8 @@ inline constexpr std::string_view kXmlDeclaration = R"(<?xml version="1.0" stand
 // Other control bytes cannot appear in XML 1.0 at all and are written as "?".
 void WriteXmlAttributeValue(BufferedWriter& out, std::string_view latin1);
 
-// The whole packet for store. False when the device refused a write.
+// The whole packet for store; empty texts are left out of a row. False when the device
+// refused a write.
 bool WriteXmlLog(QIODevice& device, const LogStore& store);
 
 // Reads a packet as the table engine and other writers of the packet produce it: any

@@ -57,6 +57,8 @@ TEST_F(logfiles_XmlLogFile, UpperCaseXmlNameWritesThePacket)
     EXPECT_TRUE(bytes.contains("</FIELDS><PARAMS/></METADATA><ROWDATA>"));
     EXPECT_TRUE(bytes.contains(
         R"(<ROW No="2" Time="14:05:10" Function="ACV DCV" Value="-0.0012" Unit="mV" Value2="50.00" Unit2="KHz"/>)"));
+    EXPECT_TRUE(bytes.contains(R"(<ROW No="1" Time="14:05:09" Function="DCV" Value="1.2345" Unit="V"/>)"))
+        << "empty texts are left out";
     EXPECT_TRUE(bytes.trimmed().endsWith("</ROWDATA></DATAPACKET>"));
     EXPECT_EQ(bytes.count("<ROW "), 3);
 }
