@@ -4,6 +4,7 @@
 #include "log/files/LogFileService.h"
 #include "log/files/TextLogFormat.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDevice>
 
@@ -212,6 +213,18 @@ TEST_F(logfiles_TextLogFile, MissingFileFailsAndLeavesRows)
     const LoadResult result = LoadTableFromFile(path("missing.txt"), table);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "Failed to Load File!");
+    EXPECT_EQ(RowsOf(table), ThreeReadings());
+}
+
+TEST_F(logfiles_TextLogFile, FolderInsteadOfAFileFailsBothWays)
+{
+    Fill(table, ThreeReadings());
+    EXPECT_FALSE(LoadTableFromFile(dir.path(QString()), table).ok);
+    EXPECT_FALSE(LoadTableFromFile(dir.path(QString()) + "/", table).ok);
+    ASSERT_TRUE(QDir(dir.path(QString())).mkdir(QStringLiteral("taken.txt")));
+    const SaveResult saved = SaveTableToFile(table, path("taken.txt"));
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.message, "Could not save table to specified file: " + path("taken.txt"));
     EXPECT_EQ(RowsOf(table), ThreeReadings());
 }
 
