@@ -1,5 +1,7 @@
 #include "cli/DecodeCommand.h"
 
+#include "cli/CaptureInput.h"
+
 #include "cli/NumberText.h"
 #include "protocol/FrameAssembler.h"
 #include "protocol/ReadingDecoder.h"
@@ -66,35 +68,23 @@ int RunDecode(const std::vector<std::string>& args, const CommandIo& io)
         std::fprintf(io.err, "usage: varnex-cli %s\n", kDecodeUsage);
         return kExitUsage;
     }
-    std::FILE* input = io.in;
-    if (!options.file.empty()) {
-        input = std::fopen(options.file.c_str(), "rb");
-        if (input == nullptr) {
-            std::fprintf(io.err, "varnex-cli decode: cannot open %s: %s\n", options.file.c_str(),
-                         std::strerror(errno));
-            return kExitUsage;
-        }
-    }
+    std::FILE* input = OpenCapture(options.file, io, "decode");
+    if (input == nullptr)
+        return kExitUsage;
 
     ReadingDecoder decoder(options.separator);
     FrameAssembler assembler([&](const std::string& frameText) {
         PrintFrame(io.out, frameText, decoder.Decode(frameText));
     });
 
-    unsigned char block[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(block, 1, sizeof block, input)) > 0) {
-        if (options.usb) {
-            // every successful one-byte read goes to the USB assembler
-            for (std::size_t i = 0; i < count; ++i)
-                assembler.AddUsbByte(block[i]);
-        } else {
-            assembler.VarnexData(block, count);
-        }
-    }
-    if (input != io.in)
-        std::fclose(input);
+    const bool readOk = FeedCapture(input, options.usb, assembler);
+    CloseCapture(input, io);
     std::fflush(io.out);
+    if (!readOk) {
+        std::fprintf(io.err, "varnex-cli decode: read error on %s\n",
+                     options.file.empty() ? "standard input" : options.file.c_str());
+        return kExitUsage;
+    }
     return kExitOk;
 }
 

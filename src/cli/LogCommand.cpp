@@ -1,5 +1,7 @@
 #include "cli/LogCommand.h"
 
+#include "cli/CaptureInput.h"
+
 #include "log/ChartFeed.h"
 #include "log/LogStore.h"
 #include "log/MeasurementLog.h"
@@ -101,14 +103,9 @@ int RunLog(const std::vector<std::string>& args, const CommandIo& io)
         std::fprintf(io.err, "usage: varnex-cli %s\n", kLogUsage);
         return kExitUsage;
     }
-    std::FILE* input = io.in;
-    if (!options.file.empty()) {
-        input = std::fopen(options.file.c_str(), "rb");
-        if (input == nullptr) {
-            std::fprintf(io.err, "varnex-cli log: cannot open %s: %s\n", options.file.c_str(), std::strerror(errno));
-            return kExitUsage;
-        }
-    }
+    std::FILE* input = OpenCapture(options.file, io, "log");
+    if (input == nullptr)
+        return kExitUsage;
 
     LogStore table;
     NoChart chart;
@@ -126,19 +123,8 @@ int RunLog(const std::vector<std::string>& args, const CommandIo& io)
             log.INDataToTable(result.reading);
     });
 
-    unsigned char block[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(block, 1, sizeof block, input)) > 0) {
-        if (options.usb) {
-            for (std::size_t i = 0; i < count; ++i)
-                assembler.AddUsbByte(block[i]);
-        } else {
-            assembler.VarnexData(block, count);
-        }
-    }
-    const bool readFailed = std::ferror(input) != 0;
-    if (input != io.in)
-        std::fclose(input);
+    const bool readFailed = !FeedCapture(input, options.usb, assembler);
+    CloseCapture(input, io);
     if (readFailed) {
         std::fprintf(io.err, "varnex-cli log: read error on %s\n", options.file.empty() ? "standard input" : options.file.c_str());
         return kExitUsage;
