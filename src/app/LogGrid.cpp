@@ -3,12 +3,172 @@
 #include "log/LogStore.h"
 #include "log/LogTableModel.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace varnex {
 
-LogGrid::LogGrid(QWidget* parent) : QTableView(parent)
+namespace {
+constexpr int kRowHeight = 17;
+constexpr int kWheelNotch = 120; // angleDelta of one wheel step
+} // namespace
+
+LogGridWindow::LogGridWindow(QObject* parent) : QAbstractTableModel(parent) {}
+
+void LogGridWindow::setSource(LogTableModel* source)
+{
+    beginResetModel();
+    if (source_)
+        disconnect(source_, nullptr, this, nullptr);
+    source_ = source;
+    if (source_) {
+        connect(source_, &QAbstractItemModel::rowsInserted, this,
+                [this](const QModelIndex&, int first, int) { sourceRowsInserted(first); });
+        connect(source_, &QAbstractItemModel::modelAboutToBeReset, this, &LogGridWindow::sourceAboutToReset);
+        connect(source_, &QAbstractItemModel::modelReset, this, &LogGridWindow::sourceReset);
+        connect(source_, &QAbstractItemModel::dataChanged, this, &LogGridWindow::refreshShownRows);
+        connect(source_, &QAbstractItemModel::headerDataChanged, this, &QAbstractItemModel::headerDataChanged);
+        // The log only appends and resets; anything else is taken as a reset.
+        connect(source_, &QAbstractItemModel::rowsRemoved, this, &LogGridWindow::resync);
+        connect(source_, &QAbstractItemModel::rowsMoved, this, &LogGridWindow::resync);
+        connect(source_, &QAbstractItemModel::layoutChanged, this, &LogGridWindow::resync);
+    }
+    offset_ = 0;
+    shown_ = std::clamp(sourceRows(), 0, capacity_);
+    endResetModel();
+    emit windowChanged();
+}
+
+int LogGridWindow::sourceRows() const
+{
+    return source_ ? source_->rowCount() : 0;
+}
+
+int LogGridWindow::maxOffset() const
+{
+    return std::max(0, sourceRows() - capacity_);
+}
+
+int LogGridWindow::toWindowRow(int logRow) const
+{
+    const int row = logRow - offset_;
+    return logRow >= 0 && row >= 0 && row < shown_ ? row : -1;
+}
+
+void LogGridWindow::setCapacity(int rows)
+{
+    rows = std::max(1, rows);
+    if (rows == capacity_)
+        return;
+    capacity_ = rows;
+    offset_ = std::clamp(offset_, 0, maxOffset());
+    matchShownRows();
+    refreshShownRows();
+    emit windowChanged();
+}
+
+void LogGridWindow::setOffset(int offset)
+{
+    offset = std::clamp(offset, 0, maxOffset());
+    if (offset == offset_)
+        return;
+    offset_ = offset;
+    matchShownRows();
+    // Same rows of the window, other log rows in them: a repaint, no layout.
+    refreshShownRows();
+    emit windowChanged();
+}
+
+void LogGridWindow::matchShownRows()
+{
+    const int wanted = std::clamp(sourceRows() - offset_, 0, capacity_);
+    if (wanted > shown_) {
+        beginInsertRows(QModelIndex(), shown_, wanted - 1);
+        shown_ = wanted;
+        endInsertRows();
+    } else if (wanted < shown_) {
+        beginRemoveRows(QModelIndex(), wanted, shown_ - 1);
+        shown_ = wanted;
+        endRemoveRows();
+    }
+}
+
+void LogGridWindow::refreshShownRows()
+{
+    if (shown_ > 0)
+        emit dataChanged(index(0, 0), index(shown_ - 1, columnCount() - 1));
+}
+
+void LogGridWindow::sourceRowsInserted(int first)
+{
+    const int windowEnd = offset_ + shown_;
+    matchShownRows();
+    if (first < windowEnd)
+        refreshShownRows();
+    emit windowChanged();
+}
+
+void LogGridWindow::sourceAboutToReset()
+{
+    beginResetModel();
+    resetting_ = true;
+}
+
+void LogGridWindow::sourceReset()
+{
+    if (!resetting_)
+        beginResetModel();
+    resetting_ = false;
+    offset_ = std::clamp(offset_, 0, maxOffset());
+    shown_ = std::clamp(sourceRows() - offset_, 0, capacity_);
+    endResetModel();
+    emit windowChanged();
+}
+
+void LogGridWindow::resync()
+{
+    sourceReset();
+}
+
+int LogGridWindow::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : shown_;
+}
+
+int LogGridWindow::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !source_ ? 0 : source_->columnCount();
+}
+
+QVariant LogGridWindow::data(const QModelIndex& index, int role) const
+{
+    if (!source_ || !index.isValid() || index.row() >= shown_)
+        return {};
+    return source_->data(source_->index(offset_ + index.row(), index.column()), role);
+}
+
+QVariant LogGridWindow::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (!source_)
+        return {};
+    return source_->headerData(orientation == Qt::Vertical ? offset_ + section : section, orientation, role);
+}
+
+Qt::ItemFlags LogGridWindow::flags(const QModelIndex& index) const
+{
+    if (!source_ || !index.isValid())
+        return Qt::NoItemFlags;
+    return source_->flags(source_->index(offset_ + index.row(), index.column()));
+}
+
+LogGrid::LogGrid(QWidget* parent) : QTableView(parent), window_(new LogGridWindow(this))
 {
     setObjectName("DBGrid1");
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -16,29 +176,226 @@ LogGrid::LogGrid(QWidget* parent) : QTableView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(17);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
     verticalHeader()->hide();
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
+
+    // The view's own bar only ever spans the window; ours spans the log and takes its place.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    verticalScrollBar()->hide();
+    bar_ = new QScrollBar(Qt::Vertical, this);
+    bar_->setObjectName("LogScrollBar");
+    bar_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    bar_->setSingleStep(1);
+    addScrollBarWidget(bar_, Qt::AlignTop);
+    connect(bar_, &QScrollBar::valueChanged, window_, &LogGridWindow::setOffset);
+    connect(window_, &LogGridWindow::windowChanged, this, [this] {
+        updateScrollRange();
+        showCurrentInWindow();
+    });
+    setModel(window_);
 }
 
 void LogGrid::setLogModel(LogTableModel* model)
 {
-    setModel(model);
+    if (LogTableModel* old = window_->source())
+        disconnect(old, &LogTableModel::currentRowChanged, this, &LogGrid::followCurrentRow);
+    currentLogRow_ = -1;
+    window_->setSource(model);
     const int widths[] = {46, 64, 62, 70, 42, 56, 44};
     for (int c = 0; c < LogFieldCount; ++c)
         setColumnWidth(c, widths[c]);
-    connect(model, &LogTableModel::currentRowChanged, this, &LogGrid::followCurrentRow);
+    if (model)
+        connect(model, &LogTableModel::currentRowChanged, this, &LogGrid::followCurrentRow);
+    fitWindowToViewport();
+}
+
+LogTableModel* LogGrid::logModel() const
+{
+    return window_->source();
+}
+
+int LogGrid::firstShownRow() const
+{
+    return window_->offset();
+}
+
+int LogGrid::visibleRows() const
+{
+    return std::max(1, viewport()->height() / kRowHeight);
 }
 
 void LogGrid::followCurrentRow(int row)
 {
-    if (row < 0 || !model())
+    currentLogRow_ = row;
+    if (row < 0) {
+        if (selectionModel())
+            selectionModel()->clear();
         return;
-    const QModelIndex index = model()->index(row, 0);
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    scrollTo(index, QAbstractItemView::EnsureVisible);
+    }
+    scrollToLogRow(row, EnsureVisible);
+    showCurrentInWindow();
+}
+
+void LogGrid::scrollToLogRow(int row, ScrollHint hint)
+{
+    if (row < 0 || row >= window_->sourceRows())
+        return;
+    const int rows = window_->capacity();
+    int offset = window_->offset();
+    switch (hint) {
+    case PositionAtTop:
+        offset = row;
+        break;
+    case PositionAtBottom:
+        offset = row - rows + 1;
+        break;
+    case PositionAtCenter:
+        offset = row - rows / 2;
+        break;
+    case EnsureVisible:
+        if (row < offset)
+            offset = row;
+        else if (row >= offset + rows)
+            offset = row - rows + 1;
+        break;
+    }
+    window_->setOffset(offset);
+    updateScrollRange();
+}
+
+void LogGrid::scrollToTop()
+{
+    scrollToLogRow(0, PositionAtTop);
+}
+
+void LogGrid::scrollToBottom()
+{
+    scrollToLogRow(window_->sourceRows() - 1, PositionAtBottom);
+}
+
+void LogGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!index.isValid() || index.model() != window_) {
+        QTableView::scrollTo(index, hint);
+        return;
+    }
+    const int logRow = window_->toLogRow(index.row());
+    scrollToLogRow(logRow, hint);
+    // Every window row fits in the viewport, so the view itself only scrolls sideways.
+    const int row = window_->toWindowRow(logRow);
+    if (row >= 0)
+        QTableView::scrollTo(window_->index(row, index.column()), hint);
+}
+
+QModelIndex LogGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const int rows = window_->sourceRows();
+    if (rows == 0)
+        return QTableView::moveCursor(action, modifiers);
+    const int from = currentLogRow_ >= 0 ? std::min(currentLogRow_, rows - 1) : window_->offset();
+    int to = from;
+    switch (action) {
+    case MoveUp:
+        to = from - 1;
+        break;
+    case MoveDown:
+        to = from + 1;
+        break;
+    case MovePageUp:
+        to = from - visibleRows();
+        break;
+    case MovePageDown:
+        to = from + visibleRows();
+        break;
+    case MoveHome:
+        to = 0;
+        break;
+    case MoveEnd:
+        to = rows - 1;
+        break;
+    default: // left, right, tab: within the row, the view's own rules
+        return QTableView::moveCursor(action, modifiers);
+    }
+    to = std::clamp(to, 0, rows - 1);
+    scrollToLogRow(to, EnsureVisible);
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    return window_->index(window_->toWindowRow(to), column);
+}
+
+void LogGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (!remapping_ && current.isValid() && current.model() == window_)
+        currentLogRow_ = window_->toLogRow(current.row());
+}
+
+void LogGrid::wheelEvent(QWheelEvent* event)
+{
+    const QPoint delta = event->angleDelta();
+    if (delta.y() == 0 || std::abs(delta.x()) > std::abs(delta.y())) {
+        QTableView::wheelEvent(event);
+        return;
+    }
+    // Whole notches move the window; the rest of a fine-grained wheel is kept for later.
+    wheelRemainder_ += delta.y();
+    const int notches = wheelRemainder_ / kWheelNotch;
+    wheelRemainder_ -= notches * kWheelNotch;
+    if (notches != 0) {
+        window_->setOffset(window_->offset() - notches * QApplication::wheelScrollLines());
+        updateScrollRange();
+    }
+    event->accept();
+}
+
+void LogGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    fitWindowToViewport();
+}
+
+void LogGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    fitWindowToViewport();
+}
+
+void LogGrid::fitWindowToViewport()
+{
+    if (!bar_) // the base class lays out before our constructor has run
+        return;
+    window_->setCapacity(visibleRows());
+    updateScrollRange();
+}
+
+void LogGrid::updateScrollRange()
+{
+    if (!bar_)
+        return;
+    bar_->setRange(0, window_->maxOffset());
+    bar_->setPageStep(window_->capacity());
+    if (bar_->value() != window_->offset())
+        bar_->setValue(window_->offset());
+}
+
+void LogGrid::showCurrentInWindow()
+{
+    QItemSelectionModel* selection = selectionModel();
+    if (!selection)
+        return;
+    remapping_ = true;
+    const int row = window_->toWindowRow(currentLogRow_);
+    if (row >= 0) {
+        const int column = selection->currentIndex().isValid() ? selection->currentIndex().column() : 0;
+        const QModelIndex index = window_->index(row, column);
+        if (selection->currentIndex() != index || !selection->isRowSelected(row, QModelIndex()))
+            selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else if (selection->hasSelection() || selection->currentIndex().isValid()) {
+        selection->clear();
+    }
+    remapping_ = false;
 }
 
 } // namespace varnex

@@ -1,11 +1,68 @@
 #pragma once
 // The grid DBGrid1: the log table cds1 read-only, one column per field, following the
 // table's current row so each new row is selected and in view.
+//
+// A plain QTableView keeps header data for every row and recomputes row positions after
+// each insert, so at millions of rows every logged row would cost time and memory in
+// proportion to the log. The view is therefore given only a window of the log, the rows
+// that fit in its viewport; our own vertical scroll bar spans the whole log and moves the
+// window. Selection and the current row are kept as log rows and mapped into the window.
+#include <QAbstractTableModel>
 #include <QTableView>
+
+class QScrollBar;
 
 namespace varnex {
 
 class LogTableModel;
+
+// Rows [offset, offset + capacity) of the log model, shown as rows 0.. of a table.
+class LogGridWindow : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit LogGridWindow(QObject* parent = nullptr);
+
+    void setSource(LogTableModel* source);
+    LogTableModel* source() const { return source_; }
+    int sourceRows() const;
+    int capacity() const { return capacity_; }
+    // Rows the window may hold (at least 1); the offset is clamped again.
+    void setCapacity(int rows);
+    int offset() const { return offset_; }
+    // Moves the window, kept within [0, maxOffset()].
+    void setOffset(int offset);
+    // The offset that shows the last log row in the window's last row.
+    int maxOffset() const;
+    // The window row of a log row, -1 when it is outside the window.
+    int toWindowRow(int logRow) const;
+    int toLogRow(int windowRow) const { return offset_ + windowRow; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    // The log's row count changed or the window moved; views have already heard of it.
+    void windowChanged();
+
+private:
+    void resync();
+    void sourceRowsInserted(int first);
+    void sourceAboutToReset();
+    void sourceReset();
+    // Tells the views of rows added or removed at the window's end.
+    void matchShownRows();
+    void refreshShownRows();
+
+    LogTableModel* source_ = nullptr;
+    int capacity_ = 1;
+    int offset_ = 0;
+    int shown_ = 0; // rows the views were told about
+    bool resetting_ = false;
+};
 
 class LogGrid : public QTableView {
     Q_OBJECT
@@ -13,8 +70,41 @@ public:
     explicit LogGrid(QWidget* parent = nullptr);
 
     void setLogModel(LogTableModel* model);
-    // Selects the row and scrolls it into view.
+    LogTableModel* logModel() const;
+    LogGridWindow* windowModel() const { return window_; }
+    // The scroll bar over the whole log (the view's own vertical one stays hidden).
+    QScrollBar* logScrollBar() const { return bar_; }
+
+    // Selects the log row and scrolls it into view; -1 clears the selection.
     void followCurrentRow(int row);
+    // The selected log row, -1 for none.
+    int currentLogRow() const { return currentLogRow_; }
+    // The first log row shown and how many whole rows the viewport holds.
+    int firstShownRow() const;
+    int visibleRows() const;
+    void scrollToLogRow(int row, ScrollHint hint = EnsureVisible);
+    // Hide QAbstractItemView's, which move the view's own (hidden) scroll bar.
+    void scrollToTop();
+    void scrollToBottom();
+
+protected:
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
+
+private:
+    void fitWindowToViewport();
+    void updateScrollRange();
+    void showCurrentInWindow();
+
+    LogGridWindow* window_ = nullptr;
+    QScrollBar* bar_ = nullptr;
+    int currentLogRow_ = -1;
+    bool remapping_ = false;
+    int wheelRemainder_ = 0;
 };
 
 } // namespace varnex

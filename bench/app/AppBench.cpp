@@ -1,0 +1,249 @@
+// The main window's cost per frame, painting included: the decoder pass with its LCD
+// updates (no row logged), and one logged frame (LCD, row, grid, chart) with the log
+// empty and with ten million rows already in it. Runs offscreen.
+#include "app/LogGrid.h"
+#include "app/MeterEnvironment.h"
+#include "app/TFCOMM.h"
+#include "app/UserDialogs.h"
+#include "chart/ChartWidget.h"
+#include "chart/TChartControl.h"
+#include "links/testing/ScriptedSiUsbLibrary.h"
+#include "log/LogTableModel.h"
+#include "log/MeasurementLog.h"
+#include "protocol/FrameEncoder.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace varnex {
+namespace {
+
+class SilentDialogs : public UserDialogs {
+public:
+    void information(const QString&) override {}
+    void error(const QString&) override {}
+    bool askYesNo(const QString&) override { return false; }
+    UnsavedChoice askUnsaved(int) override { return UnsavedChoice::Discard; }
+    QString askSaveLogName() override { return {}; }
+    QString askOpenLogName() override { return {}; }
+    QString askSaveBitmapName() override { return {}; }
+    void showPrintPreview(const std::function<void(QPrinter*)>&) override {}
+    void openDocument(const QString&) override {}
+};
+
+double PeakRssMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // KiB on Linux
+}
+
+double CurrentRssMb()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// CPU time of this thread: the machine may be shared, so wall time alone says little.
+double ThreadCpuUs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
+}
+
+// Frames whose main value changes every time, so the repeat filter never drops one.
+std::vector<WireFrame> MakeFrames(int count)
+{
+    std::vector<WireFrame> frames;
+    frames.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        DisplayState s;
+        s.function = char('0' + i % 3);
+        s.range = '2';
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%06d", (i * 7919) % 22000);
+        s.mainDigits = digits;
+        s.mainPoint = 1;
+        s.negative = (i % 5) == 0;
+        frames.push_back(EncodeFrame(s));
+    }
+    return frames;
+}
+
+struct Window {
+    MeterEnvironment env{SerialPortNames(), std::make_unique<testing::ScriptedSiUsbLibrary>()};
+    SilentDialogs dialogs;
+    TFCOMM window{env, dialogs};
+    LogGrid* grid = nullptr;
+    ChartWidget* chart = nullptr;
+    std::vector<WireFrame> frames = MakeFrames(4096);
+    std::size_t next = 0;
+
+    Window()
+    {
+        grid = window.findChild<LogGrid*>("DBGrid1");
+        chart = window.findChild<ChartWidget*>();
+        window.show();
+        QCoreApplication::processEvents();
+        feed(); // the assembler finds its first frame boundary here
+    }
+    void feed()
+    {
+        const WireFrame& f = frames[next++ % frames.size()];
+        window.VarnexData(f.data(), int(f.size()));
+    }
+    // Paints whatever the frame changed, as the event loop would between frames.
+    void paint()
+    {
+        grid->repaint();
+        chart->repaint();
+        QCoreApplication::processEvents();
+    }
+};
+
+// Decoder pass and LCD updates only: the record limit is reached, nothing is logged.
+void DecodeAndApply(benchmark::State& state, bool painted)
+{
+    Window w;
+    w.window.RecordLimitClick(0); // 1000 rows
+    while (w.window.Log().LoggedCount() < w.window.Log().RecordLimit())
+        w.feed();
+    w.paint();
+    const std::size_t rows = w.window.cds1().size();
+    for (auto _ : state) {
+        w.feed();
+        if (painted)
+            QCoreApplication::processEvents();
+    }
+    if (w.window.cds1().size() != rows)
+        state.SkipWithError("a row was logged past the limit");
+    state.counters["decoded"] = double(w.window.DecodedFrames());
+}
+void BM_DecodeApply(benchmark::State& state) { DecodeAndApply(state, false); }
+void BM_DecodeApplyPainted(benchmark::State& state) { DecodeAndApply(state, true); }
+
+// One logged frame with grid and chart repainted, starting from `startRows` rows.
+void LoggedFrame(benchmark::State& state, std::size_t startRows)
+{
+    Window w;
+    w.window.RecordLimitClick(5); // limitless
+    double gridRssMb = 0.0;
+    double fillSeconds = 0.0;
+    if (startRows > 0) {
+        auto* model = qobject_cast<LogTableModel*>(w.grid->logModel());
+        LogStore& store = w.window.cds1();
+        QElapsedTimer timer;
+        timer.start();
+        store.reserve(startRows + 100000);
+        model->beginBulkChange();
+        char timeText[16], value[16];
+        for (std::size_t i = 0; i < startRows; ++i) {
+            std::snprintf(value, sizeof value, "%d.%04d", int(i % 200), int(i % 10000));
+            std::snprintf(timeText, sizeof timeText, "%02d:%02d:%02d", int(i / 3600 % 24), int(i / 60 % 60), int(i % 60));
+            store.append(LogRowInput{std::int32_t(i + 1), timeText, "DCV", value, "V", "", ""});
+            w.window.ChartPager().AddPoint(double(i % 20000));
+        }
+        const double before = CurrentRssMb();
+        model->endBulkChange();
+        QCoreApplication::processEvents();
+        gridRssMb = CurrentRssMb() - before;
+        fillSeconds = double(timer.elapsed()) / 1000.0;
+    }
+    w.paint();
+    const std::size_t rowsBefore = w.window.cds1().size();
+    double phase[4] = {0, 0, 0, 0}; // thread CPU microseconds: feed, grid, chart, pending paints
+    for (auto _ : state) {
+        double t0 = ThreadCpuUs();
+        w.feed();
+        double t1 = ThreadCpuUs();
+        // Pending paints first (the LCD's digits), so the forced repaints below are the
+        // grid's and the chart's own: a repaint flushes every dirty widget of the window.
+        QCoreApplication::processEvents();
+        double t2 = ThreadCpuUs();
+        w.grid->repaint();
+        double t3 = ThreadCpuUs();
+        w.chart->repaint();
+        double t4 = ThreadCpuUs();
+        phase[0] += t1 - t0;
+        phase[1] += t3 - t2;
+        phase[2] += t4 - t3;
+        phase[3] += t2 - t1;
+    }
+    const std::size_t rows = w.window.cds1().size();
+    if (rows != rowsBefore + std::size_t(state.iterations()))
+        state.SkipWithError("not every frame was logged");
+    const double n = double(state.iterations());
+    state.counters["cpu_feed_us"] = phase[0] / n;
+    state.counters["cpu_grid_us"] = phase[1] / n;
+    state.counters["cpu_chart_us"] = phase[2] / n;
+    state.counters["cpu_events_us"] = phase[3] / n;
+    state.counters["rows_end"] = double(rows);
+    state.counters["grid_reset_rss_MB"] = gridRssMb;
+    state.counters["fill_s"] = fillSeconds;
+    state.counters["peak_rss_MB"] = PeakRssMb();
+}
+// Repaint of one part of the window with 200 rows logged: where a frame's paint time goes.
+// 0 grid, 1 grid viewport, 2 grid header, 3 chart, 4 LCD panel, 5 whole window.
+void BM_RepaintPart(benchmark::State& state)
+{
+    Window w;
+    for (int i = 0; i < 200; ++i)
+        w.feed();
+    w.paint();
+    QWidget* parts[] = {w.grid, w.grid->viewport(), w.grid->horizontalHeader(), w.chart,
+                        w.window.findChild<QWidget*>("Panel1"), &w.window};
+    QWidget* part = parts[state.range(0)];
+    if (!part) {
+        state.SkipWithError("part not found");
+        return;
+    }
+    double cpu = 0;
+    for (auto _ : state) {
+        const double t0 = ThreadCpuUs();
+        part->repaint();
+        cpu += ThreadCpuUs() - t0;
+    }
+    state.counters["cpu_us"] = cpu / double(state.iterations());
+}
+
+void BM_LoggedFrameAt0(benchmark::State& state) { LoggedFrame(state, 0); }
+void BM_LoggedFrameAt10M(benchmark::State& state) { LoggedFrame(state, 10000000); }
+
+} // namespace
+} // namespace varnex
+
+BENCHMARK(varnex::BM_DecodeApply)->Unit(benchmark::kMicrosecond);
+BENCHMARK(varnex::BM_DecodeApplyPainted)->Unit(benchmark::kMicrosecond);
+BENCHMARK(varnex::BM_RepaintPart)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(varnex::BM_LoggedFrameAt0)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(varnex::BM_LoggedFrameAt10M)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
