@@ -1,0 +1,196 @@
+// Leaving the program (close box and QUIT, with and without rows that were never
+// saved), the print preview, and the Help menu.
+#include "WindowTestSupport.h"
+
+#include "app/FunctionBoard.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+namespace varnex::testing {
+namespace {
+
+class WindowClose : public WindowFixture {
+protected:
+    void SetUp() override
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        WindowFixture::SetUp();
+        window().setDecimalSeparator(QStringLiteral("."));
+        ASSERT_TRUE(dir_.isValid());
+    }
+
+    void logRows(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            feed(DcVolts(QStringLiteral("1%1").arg(i, 5, 10, QLatin1Char('0')).toStdString(), 0));
+        ASSERT_EQ(gridRows(), n);
+    }
+
+    enum class Via { CloseBox, Quit };
+    void closeVia(Via via)
+    {
+        if (via == Via::CloseBox)
+            window().close();
+        else
+            QTest::mouseClick(child<QPushButton>("BitBtn1"), Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(WindowClose, CloseBoxWithoutRowsClosesWithoutAsking)
+{
+    EXPECT_TRUE(window().close());
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(dialogs_.records.empty());
+}
+
+TEST_F(WindowClose, QuitWithoutRowsAsksAndNoKeepsEverythingRunning)
+{
+    dialogs_.yesNoAnswers = {false};
+    closeVia(Via::Quit);
+    ASSERT_EQ(dialogs_.records.size(), 1u);
+    EXPECT_EQ(dialogs_.records[0].kind, DialogKind::YesNo);
+    EXPECT_EQ(dialogs_.records[0].text, QStringLiteral("Are you ensure to exit the program?"));
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(window().ConTimer().isActive());
+
+    dialogs_.yesNoAnswers = {true};
+    closeVia(Via::Quit);
+    EXPECT_EQ(dialogs_.records.size(), 2u);
+    EXPECT_FALSE(window().isVisible());
+}
+
+TEST_F(WindowClose, UnsavedRowsAskBeforeClosing)
+{
+    enum class Name { Good, Cancelled, Unwritable };
+    struct Case {
+        const char* what;
+        Via via;
+        UnsavedChoice choice;
+        Name name;
+        bool closes;
+    };
+    const Case cases[] = {
+        {"close box, cancel", Via::CloseBox, UnsavedChoice::Cancel, Name::Good, false},
+        {"close box, discard", Via::CloseBox, UnsavedChoice::Discard, Name::Good, true},
+        {"close box, save", Via::CloseBox, UnsavedChoice::Save, Name::Good, true},
+        {"close box, save cancelled", Via::CloseBox, UnsavedChoice::Save, Name::Cancelled, false},
+        {"close box, save failed", Via::CloseBox, UnsavedChoice::Save, Name::Unwritable, false},
+        {"quit, cancel", Via::Quit, UnsavedChoice::Cancel, Name::Good, false},
+        {"quit, discard", Via::Quit, UnsavedChoice::Discard, Name::Good, true},
+        {"quit, save", Via::Quit, UnsavedChoice::Save, Name::Good, true},
+        {"quit, save failed", Via::Quit, UnsavedChoice::Save, Name::Unwritable, false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A fresh window each time: closing is what is under test.
+        closeQuietly();
+        window_.reset();
+        dialogs_ = FakeUserDialogs();
+        makeWindow(SerialPortNames());
+        window().setDecimalSeparator(QStringLiteral("."));
+        logRows(3);
+
+        const QString path = dir_.filePath(QStringLiteral("log%1.txt").arg(++n));
+        dialogs_.unsavedAnswers = {c.choice};
+        if (c.name == Name::Good)
+            dialogs_.saveLogNames = {path};
+        else if (c.name == Name::Unwritable)
+            dialogs_.saveLogNames = {dir_.filePath(QStringLiteral("no/such/folder/log.txt"))};
+        closeVia(c.via);
+
+        ASSERT_GE(dialogs_.records.size(), 1u);
+        EXPECT_EQ(dialogs_.records[0].kind, DialogKind::Unsaved);
+        EXPECT_EQ(dialogs_.records[0].unsavedRows, 3);
+        EXPECT_EQ(dialogs_.count(DialogKind::YesNo), 0) << "one question, not two";
+        EXPECT_EQ(window().isVisible(), !c.closes);
+        const bool saved = c.choice == UnsavedChoice::Save && c.name == Name::Good;
+        EXPECT_EQ(QFileInfo::exists(path), saved);
+        if (c.name == Name::Unwritable) {
+            EXPECT_EQ(dialogs_.count(DialogKind::Error) + dialogs_.count(DialogKind::Information), 1)
+                << "the failed save is reported";
+        }
+        if (saved) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+            ASSERT_EQ(lines.size(), 4) << "header and three rows";
+            EXPECT_TRUE(lines[0].startsWith("No\tTime\tFunction\tValue\tUnit"));
+            EXPECT_TRUE(lines[1].startsWith("1\t"));
+            EXPECT_TRUE(lines[3].contains("\tDCV\t1.00002\tV"));
+        }
+        if (!c.closes) {
+            EXPECT_EQ(gridRows(), 3) << "nothing is lost by staying";
+            EXPECT_TRUE(window().HasUnsavedRows());
+        }
+    }
+}
+
+TEST_F(WindowClose, AfterASuccessfulSaveTheCloseBoxAsksNothing)
+{
+    logRows(2);
+    const QString path = dir_.filePath(QStringLiteral("saved.xls"));
+    dialogs_.saveLogNames = {path};
+    QTest::mouseClick(child<FunctionBoard>("GroupBox1")->saveAs(), Qt::LeftButton);
+    ASSERT_TRUE(QFileInfo::exists(path));
+    EXPECT_FALSE(window().HasUnsavedRows());
+    dialogs_.clear();
+
+    EXPECT_TRUE(window().close());
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(dialogs_.records.empty());
+}
+
+TEST_F(WindowClose, RowsLoggedAfterTheSaveAreUnsavedAgain)
+{
+    logRows(2);
+    dialogs_.saveLogNames = {dir_.filePath(QStringLiteral("first.txt"))};
+    QTest::mouseClick(child<FunctionBoard>("GroupBox1")->saveAs(), Qt::LeftButton);
+    ASSERT_FALSE(window().HasUnsavedRows());
+    feed(DcVolts("777777", 0));
+    dialogs_.clear();
+    dialogs_.unsavedAnswers = {UnsavedChoice::Cancel};
+    EXPECT_FALSE(window().close());
+    ASSERT_EQ(dialogs_.count(DialogKind::Unsaved), 1);
+    EXPECT_EQ(dialogs_.records[0].unsavedRows, 1);
+    EXPECT_TRUE(window().isVisible());
+}
+
+TEST_F(WindowClose, PrintPreviewRendersTheLoggedRows)
+{
+    logRows(3);
+    dialogs_.previewPdfPath = dir_.filePath(QStringLiteral("report.pdf"));
+    QTest::mouseClick(child<FunctionBoard>("GroupBox1")->btPrint(), Qt::LeftButton);
+    EXPECT_EQ(dialogs_.printPreviews, 1);
+    QFile pdf(dialogs_.previewPdfPath);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+    EXPECT_GT(pdf.size(), 1000);
+    EXPECT_TRUE(grid()->updatesEnabled()) << "the grid repaints again after the report";
+}
+
+using HelpMenu = WindowFixture;
+
+TEST_F(HelpMenu, EveryClickOpensTheHelpFileBesideTheProgram)
+{
+    QAction* help = window().menuBar()->actions().at(1);
+    ASSERT_EQ(help->text(), QStringLiteral("Help"));
+    const QString expected = QCoreApplication::applicationDirPath() + QStringLiteral("/Varnexhelp.chm");
+    for (int click = 1; click <= 3; ++click) {
+        help->trigger();
+        ASSERT_EQ(dialogs_.openedDocuments.size(), click);
+        EXPECT_EQ(dialogs_.openedDocuments.back(), expected);
+    }
+    EXPECT_TRUE(dialogs_.records.empty()) << "the program says nothing of its own";
+}
+
+} // namespace
+} // namespace varnex::testing

@@ -1,0 +1,177 @@
+// The log as the user drives it through the window: rows in the grid, the page label,
+// Close Data, the Record menu, the repeat filter and the interval field.
+#include "WindowTestSupport.h"
+
+#include "app/FunctionBoard.h"
+#include "chart/TChartControl.h"
+#include "log/MeasurementLog.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+namespace varnex::testing {
+namespace {
+
+class WindowLog : public WindowFixture {
+protected:
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        window().setDecimalSeparator(QStringLiteral("."));
+    }
+
+    // A reading whose value text differs for each n.
+    void feedReading(int n) { feed(DcVolts(QStringLiteral("%1").arg(n % 1000000, 6, 10, QLatin1Char('0')).toStdString(), 0)); }
+
+    FunctionBoard* board() { return child<FunctionBoard>("GroupBox1"); }
+
+    QAction* recordItem(const QString& caption)
+    {
+        QMenu* menu = window().menuBar()->actions().at(0)->menu();
+        for (QAction* a : menu->actions())
+            if (a->text() == caption)
+                return a;
+        return nullptr;
+    }
+
+    std::vector<int> gridNumbers()
+    {
+        std::vector<int> out;
+        for (int r = 0; r < gridRows(); ++r)
+            out.push_back(gridCell(r, 0).toInt());
+        return out;
+    }
+};
+
+TEST_F(WindowLog, RowsAreNumberedAndTheGridFollowsTheLastOne)
+{
+    for (int i = 1; i <= 5; ++i) {
+        feedReading(i);
+        ASSERT_EQ(gridRows(), i);
+        EXPECT_EQ(grid()->currentIndex().row(), i - 1) << "the new row is the current row";
+    }
+    EXPECT_EQ(gridNumbers(), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_FALSE(gridCell(0, 1).isEmpty()) << "each row has its time of day";
+    EXPECT_EQ(pageLabel(), QStringLiteral("1"));
+    EXPECT_TRUE(window().HasUnsavedRows());
+}
+
+TEST_F(WindowLog, PageLabelFollowsTheChartPages)
+{
+    for (int i = 1; i <= 100; ++i)
+        feedReading(i);
+    EXPECT_EQ(pageLabel(), QStringLiteral("1"));
+    feedReading(101);
+    EXPECT_EQ(pageLabel(), QStringLiteral("2"));
+    EXPECT_EQ(window().ChartPager().LoggedPoints(), 101);
+    // Many rows later the grid still shows the last one.
+    QCoreApplication::processEvents();
+    const QRect last = grid()->visualRect(gridModel()->index(gridRows() - 1, 0));
+    EXPECT_TRUE(grid()->viewport()->rect().intersects(last)) << "the newest row is scrolled into view";
+}
+
+TEST_F(WindowLog, CloseDataAsksAndClearsOnlyOnYes)
+{
+    for (int i = 1; i <= 120; ++i)
+        feedReading(i);
+    ASSERT_EQ(pageLabel(), QStringLiteral("2"));
+
+    QToolButton* closeData = board()->recordNew();
+    dialogs_.yesNoAnswers = {false};
+    QTest::mouseClick(closeData, Qt::LeftButton);
+    ASSERT_EQ(dialogs_.records.size(), 1u);
+    EXPECT_EQ(dialogs_.records[0].kind, DialogKind::YesNo);
+    EXPECT_EQ(dialogs_.records[0].text, QStringLiteral("Are you sure you want to clear all logged data?"));
+    EXPECT_EQ(gridRows(), 120);
+    EXPECT_EQ(pageLabel(), QStringLiteral("2"));
+    EXPECT_EQ(window().Log().NextRecordNo(), 121);
+
+    dialogs_.yesNoAnswers = {true};
+    QTest::mouseClick(closeData, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.records.size(), 2u);
+    EXPECT_EQ(gridRows(), 0);
+    EXPECT_EQ(pageLabel(), QStringLiteral("1"));
+    EXPECT_EQ(window().ChartPager().LoggedPoints(), 0);
+    EXPECT_FALSE(window().HasUnsavedRows()) << "nothing left to lose";
+
+    feedReading(500);
+    ASSERT_EQ(gridRows(), 1);
+    EXPECT_EQ(gridCell(0, 0), QStringLiteral("1")) << "numbering starts again";
+}
+
+TEST_F(WindowLog, RecordMenuItemChecksItselfAndLimitsTheLog)
+{
+    QAction* item1000 = recordItem(QStringLiteral("1000"));
+    ASSERT_NE(item1000, nullptr);
+    item1000->trigger();
+    EXPECT_TRUE(item1000->isChecked());
+    EXPECT_FALSE(recordItem(QStringLiteral("10000"))->isChecked());
+    EXPECT_EQ(window().Log().RecordLimit(), 1000);
+
+    for (int i = 1; i <= 1005; ++i)
+        feedReading(i);
+    EXPECT_EQ(gridRows(), 1000);
+    EXPECT_EQ(gridCell(999, 0), QStringLiteral("1000"));
+    EXPECT_TRUE(dialogs_.records.empty()) << "reaching the limit is not reported";
+
+    QAction* limitless = recordItem(QStringLiteral("limitless"));
+    limitless->trigger();
+    EXPECT_TRUE(limitless->isChecked());
+    EXPECT_FALSE(item1000->isChecked());
+    feedReading(2000);
+    EXPECT_EQ(gridRows(), 1001);
+}
+
+TEST_F(WindowLog, RepeatFilterFromTheCheckBoxLeavesGapsInTheNumbers)
+{
+    QCheckBox* repeat = board()->repeatSet();
+    ASSERT_TRUE(repeat->isChecked());
+    repeat->click();
+    ASSERT_FALSE(repeat->isChecked());
+
+    // A, A, A, B: two rows, numbered 1 and 4.
+    feedReading(7);
+    feedReading(7);
+    feedReading(7);
+    feedReading(8);
+    EXPECT_EQ(gridNumbers(), (std::vector<int>{1, 4}));
+
+    repeat->click();
+    feedReading(8);
+    feedReading(8);
+    EXPECT_EQ(gridNumbers(), (std::vector<int>{1, 4, 5, 6})) << "checked: every reading is a row";
+}
+
+TEST_F(WindowLog, IntervalFieldTakesDigitsOnly)
+{
+    QLineEdit* field = board()->recordSITime();
+    ASSERT_EQ(field->text(), QStringLiteral("1"));
+    field->setFocus();
+    field->end(false);
+    QTest::keyClicks(field, QStringLiteral("abc-.x"));
+    EXPECT_EQ(field->text(), QStringLiteral("1"));
+    EXPECT_EQ(window().Log().Sampling().RecordSITime, "1");
+
+    QTest::keyClicks(field, QStringLiteral("5"));
+    EXPECT_EQ(field->text(), QStringLiteral("15"));
+    EXPECT_EQ(window().Log().Sampling().IntervalSetting(), 15) << "the field's value reaches the schedule";
+}
+
+TEST_F(WindowLog, SamplingIntervalCheckBoxReachesTheSchedule)
+{
+    QCheckBox* interval = board()->recordSI();
+    ASSERT_FALSE(interval->isChecked());
+    interval->click();
+    EXPECT_TRUE(window().Log().Sampling().RecordSI);
+
+    // The first reading is logged and starts the countdown; the next is held back.
+    feedReading(1);
+    feedReading(2);
+    EXPECT_EQ(gridRows(), 1);
+}
+
+} // namespace
+} // namespace varnex::testing
