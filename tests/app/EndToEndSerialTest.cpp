@@ -20,9 +20,9 @@
 namespace varnex::testing {
 namespace {
 
-using EndToEndSerial = EndToEndFixture;
+using app_EndToEndSerial = EndToEndFixture;
 
-TEST_F(EndToEndSerial, SimulatedMeterReadingsAndKeysOverCom1)
+TEST_F(app_EndToEndSerial, SimulatedMeterReadingsAndKeysOverCom1)
 {
     start(MeterEnvironment::Simulated(SerialPortNames()));
     ASSERT_TRUE(lcdShown("CONokN"));
@@ -115,7 +115,7 @@ private:
     std::string slave_;
 };
 
-TEST_F(EndToEndSerial, WindowKeepsHandlingEventsWhileTheComPortIsSilent)
+TEST_F(app_EndToEndSerial, WindowKeepsHandlingEventsWhileTheComPortIsSilent)
 {
     SilentPty pty;
     ASSERT_TRUE(pty.ok()) << "no pseudo-terminal on this system";
@@ -138,7 +138,7 @@ TEST_F(EndToEndSerial, WindowKeepsHandlingEventsWhileTheComPortIsSilent)
     EXPECT_TRUE(dialogs_.records.empty());
 }
 
-TEST(EventLoopProbe, SeesAHandlerThatBlocks)
+TEST(app_EventLoopProbe, SeesAHandlerThatBlocks)
 {
     // The probe above must be able to fail: a 100 ms stall on the UI thread shows up.
     QTimer staller;

@@ -9,7 +9,7 @@
 namespace varnex::testing {
 namespace {
 
-class EndToEndUsb : public EndToEndFixture {
+class app_EndToEndUsb : public EndToEndFixture {
 protected:
     // A window whose USB library is scripted; the script stays reachable.
     ScriptedSiUsbLibrary* startScripted()
@@ -30,7 +30,7 @@ protected:
     }
 };
 
-TEST_F(EndToEndUsb, SimulatedMeterReadingsAndKeysOverUsb)
+TEST_F(app_EndToEndUsb, SimulatedMeterReadingsAndKeysOverUsb)
 {
     start(MeterEnvironment::Simulated(SerialPortNames()));
 
@@ -59,7 +59,7 @@ TEST_F(EndToEndUsb, SimulatedMeterReadingsAndKeysOverUsb)
     EXPECT_TRUE(waitFor([&] { return lcdShown("CONokN"); }, 1500));
 }
 
-TEST_F(EndToEndUsb, WindowKeepsHandlingEventsWhileTheBridgeIsSilent)
+TEST_F(app_EndToEndUsb, WindowKeepsHandlingEventsWhileTheBridgeIsSilent)
 {
     ScriptedSiUsbLibrary* usb = startScripted();
     QTest::mouseClick(usbButton(), Qt::LeftButton);
@@ -75,7 +75,7 @@ TEST_F(EndToEndUsb, WindowKeepsHandlingEventsWhileTheBridgeIsSilent)
     EXPECT_TRUE(dialogs_.records.empty()) << "failed reads are not reported";
 }
 
-TEST_F(EndToEndUsb, BridgeNotFoundReportsAndReturnsToTheDisconnectedLook)
+TEST_F(app_EndToEndUsb, BridgeNotFoundReportsAndReturnsToTheDisconnectedLook)
 {
     ScriptedSiUsbLibrary* usb = startScripted();
     usb->queueStatus("SI_GetNumDevices", SI_DEVICE_NOT_FOUND);
@@ -105,7 +105,7 @@ TEST_F(EndToEndUsb, BridgeNotFoundReportsAndReturnsToTheDisconnectedLook)
     EXPECT_TRUE(dialogs_.records.empty());
 }
 
-TEST_F(EndToEndUsb, BridgeThatFailsToOpenKeepsTheButtonDownUntilReleased)
+TEST_F(app_EndToEndUsb, BridgeThatFailsToOpenKeepsTheButtonDownUntilReleased)
 {
     ScriptedSiUsbLibrary* usb = startScripted();
     usb->queueStatus("SI_Open", SI_DEVICE_IO_FAILED);

@@ -14,7 +14,7 @@
 namespace varnex::testing {
 namespace {
 
-class WindowClose : public WindowFixture {
+class app_WindowClose : public WindowFixture {
 protected:
     void SetUp() override
     {
@@ -44,14 +44,14 @@ protected:
     QTemporaryDir dir_;
 };
 
-TEST_F(WindowClose, CloseBoxWithoutRowsClosesWithoutAsking)
+TEST_F(app_WindowClose, CloseBoxWithoutRowsClosesWithoutAsking)
 {
     EXPECT_TRUE(window().close());
     EXPECT_FALSE(window().isVisible());
     EXPECT_TRUE(dialogs_.records.empty());
 }
 
-TEST_F(WindowClose, QuitWithoutRowsAsksAndNoKeepsEverythingRunning)
+TEST_F(app_WindowClose, QuitWithoutRowsAsksAndNoKeepsEverythingRunning)
 {
     dialogs_.yesNoAnswers = {false};
     closeVia(Via::Quit);
@@ -67,7 +67,7 @@ TEST_F(WindowClose, QuitWithoutRowsAsksAndNoKeepsEverythingRunning)
     EXPECT_FALSE(window().isVisible());
 }
 
-TEST_F(WindowClose, UnsavedRowsAskBeforeClosing)
+TEST_F(app_WindowClose, UnsavedRowsAskBeforeClosing)
 {
     enum class Name { Good, Cancelled, Unwritable };
     struct Case {
@@ -134,7 +134,7 @@ TEST_F(WindowClose, UnsavedRowsAskBeforeClosing)
     }
 }
 
-TEST_F(WindowClose, AfterASuccessfulSaveTheCloseBoxAsksNothing)
+TEST_F(app_WindowClose, AfterASuccessfulSaveTheCloseBoxAsksNothing)
 {
     logRows(2);
     const QString path = dir_.filePath(QStringLiteral("saved.xls"));
@@ -149,7 +149,7 @@ TEST_F(WindowClose, AfterASuccessfulSaveTheCloseBoxAsksNothing)
     EXPECT_TRUE(dialogs_.records.empty());
 }
 
-TEST_F(WindowClose, RowsLoggedAfterTheSaveAreUnsavedAgain)
+TEST_F(app_WindowClose, RowsLoggedAfterTheSaveAreUnsavedAgain)
 {
     logRows(2);
     dialogs_.saveLogNames = {dir_.filePath(QStringLiteral("first.txt"))};
@@ -164,7 +164,7 @@ TEST_F(WindowClose, RowsLoggedAfterTheSaveAreUnsavedAgain)
     EXPECT_TRUE(window().isVisible());
 }
 
-TEST_F(WindowClose, PrintPreviewRendersTheLoggedRows)
+TEST_F(app_WindowClose, PrintPreviewRendersTheLoggedRows)
 {
     logRows(3);
     dialogs_.previewPdfPath = dir_.filePath(QStringLiteral("report.pdf"));
@@ -177,9 +177,9 @@ TEST_F(WindowClose, PrintPreviewRendersTheLoggedRows)
     EXPECT_TRUE(grid()->updatesEnabled()) << "the grid repaints again after the report";
 }
 
-using HelpMenu = WindowFixture;
+using app_HelpMenu = WindowFixture;
 
-TEST_F(HelpMenu, EveryClickOpensTheHelpFileBesideTheProgram)
+TEST_F(app_HelpMenu, EveryClickOpensTheHelpFileBesideTheProgram)
 {
     QAction* help = window().menuBar()->actions().at(1);
     ASSERT_EQ(help->text(), QStringLiteral("Help"));

@@ -16,9 +16,9 @@
 namespace varnex::testing {
 namespace {
 
-using WindowLayout = WindowFixture;
+using app_WindowLayout = WindowFixture;
 
-TEST_F(WindowLayout, IsFixedAtTheClientSizeWithoutMaximizeBox)
+TEST_F(app_WindowLayout, IsFixedAtTheClientSizeWithoutMaximizeBox)
 {
     EXPECT_EQ(client()->size(), QSize(857, 667));
     EXPECT_EQ(window().minimumSize(), window().maximumSize()) << "the user cannot resize the window";
@@ -33,7 +33,7 @@ TEST_F(WindowLayout, IsFixedAtTheClientSizeWithoutMaximizeBox)
     EXPECT_EQ(window().windowTitle(), QStringLiteral("Varnex Interface Program _Ver: 3.03"));
 }
 
-TEST_F(WindowLayout, MenuBarHasRecordLimitsThenHelp)
+TEST_F(app_WindowLayout, MenuBarHasRecordLimitsThenHelp)
 {
     const QList<QAction*> top = window().menuBar()->actions();
     ASSERT_EQ(top.size(), 2);
@@ -53,7 +53,7 @@ TEST_F(WindowLayout, MenuBarHasRecordLimitsThenHelp)
     }
 }
 
-TEST_F(WindowLayout, EveryAreaSitsAtItsPlaceAndSize)
+TEST_F(app_WindowLayout, EveryAreaSitsAtItsPlaceAndSize)
 {
     struct Area {
         const char* name;
@@ -78,7 +78,7 @@ TEST_F(WindowLayout, EveryAreaSitsAtItsPlaceAndSize)
     EXPECT_GT(siblings.indexOf(child("Panel19")), siblings.indexOf(child("Chtshow")));
 }
 
-TEST_F(WindowLayout, ConnectionBarStartsIdle)
+TEST_F(app_WindowLayout, ConnectionBarStartsIdle)
 {
     EXPECT_TRUE(child("BtCOM1")->isVisible());
     for (const char* hidden : {"BtCOM2", "BtCOM3", "BtCOM4"}) {
@@ -109,7 +109,7 @@ TEST_F(WindowLayout, ConnectionBarStartsIdle)
     EXPECT_TRUE(window().Trecord().isActive());
 }
 
-TEST_F(WindowLayout, AllKeysOfTheKeypadAtTheirPlaces)
+TEST_F(app_WindowLayout, AllKeysOfTheKeypadAtTheirPlaces)
 {
     struct Key {
         const char* name;
@@ -146,7 +146,7 @@ TEST_F(WindowLayout, AllKeysOfTheKeypadAtTheirPlaces)
     }
 }
 
-TEST_F(WindowLayout, GridColumnTitlesAreTheFieldNames)
+TEST_F(app_WindowLayout, GridColumnTitlesAreTheFieldNames)
 {
     const QStringList titles{"No", "Time", "Function", "Value", "Unit", "Value2", "Unit2"};
     ASSERT_EQ(gridModel()->columnCount(), titles.size());
@@ -155,9 +155,9 @@ TEST_F(WindowLayout, GridColumnTitlesAreTheFieldNames)
     EXPECT_EQ(gridRows(), 0);
 }
 
-using StartState = WindowFixture;
+using app_StartState = WindowFixture;
 
-TEST_F(StartState, LcdShowsItsDesignCaptionsAndNoLink)
+TEST_F(app_StartState, LcdShowsItsDesignCaptionsAndNoLink)
 {
     const char* digits[] = {"LcdD0", "LcdDa", "LcdDb", "LcdDc", "LcdDd", "LcdDe"};
     QString main;
@@ -173,7 +173,7 @@ TEST_F(StartState, LcdShowsItsDesignCaptionsAndNoLink)
     EXPECT_FALSE(lcdShown("LCDsend")) << "no frame decoded yet";
 }
 
-TEST_F(StartState, ChartAxisPageAndLogAreAtTheirStartValues)
+TEST_F(app_StartState, ChartAxisPageAndLogAreAtTheirStartValues)
 {
     EXPECT_EQ(window().ChartPager().LeftMaximum(), 22000.0);
     EXPECT_EQ(window().ChartPager().LeftMinimum(), -22000.0);
@@ -191,7 +191,7 @@ TEST_F(StartState, ChartAxisPageAndLogAreAtTheirStartValues)
     EXPECT_TRUE(dialogs_.records.empty()) << "start-up asks nothing";
 }
 
-TEST_F(StartState, DecimalSeparatorComesFromTheLocaleAndDrivesValueTexts)
+TEST_F(app_StartState, DecimalSeparatorComesFromTheLocaleAndDrivesValueTexts)
 {
     EXPECT_EQ(window().DecimalSeparatorText(), QString(QLocale::system().decimalPoint()));
 
@@ -209,7 +209,7 @@ TEST_F(StartState, DecimalSeparatorComesFromTheLocaleAndDrivesValueTexts)
     }
 }
 
-TEST_F(StartState, ClockReplacesItsDesignCaptionWithinATick)
+TEST_F(app_StartState, ClockReplacesItsDesignCaptionWithinATick)
 {
     const QRegularExpression clock(QStringLiteral(R"(^\d\d : \d\d : \d\d     \d\d - \d\d - \d{4}$)"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return clock.match(lcdText("d_t")).hasMatch(); }, 2000))
@@ -217,7 +217,7 @@ TEST_F(StartState, ClockReplacesItsDesignCaptionWithinATick)
 }
 
 // The bar's COM side with COM ports that do not exist, so nothing real is ever opened.
-class ConnectionBarClicks : public WindowFixture {
+class app_ConnectionBarClicks : public WindowFixture {
 protected:
     void SetUp() override
     {
@@ -240,7 +240,7 @@ protected:
     }
 };
 
-TEST_F(ConnectionBarClicks, PortPanelCyclesThroughTheFourPorts)
+TEST_F(app_ConnectionBarClicks, PortPanelCyclesThroughTheFourPorts)
 {
     const TComPortNumber expected[] = {pnCOM2, pnCOM3, pnCOM4, pnCOM1};
     for (int click = 0; click < 4; ++click) {
@@ -251,7 +251,7 @@ TEST_F(ConnectionBarClicks, PortPanelCyclesThroughTheFourPorts)
     }
 }
 
-TEST_F(ConnectionBarClicks, ComDownOnAPortThatWillNotOpenSaysSoOnlyForKeys)
+TEST_F(app_ConnectionBarClicks, ComDownOnAPortThatWillNotOpenSaysSoOnlyForKeys)
 {
     QTest::mouseClick(comCon(), Qt::LeftButton);
     EXPECT_TRUE(comCon()->isChecked()) << "the failed open leaves the button down";
@@ -276,14 +276,14 @@ TEST_F(ConnectionBarClicks, ComDownOnAPortThatWillNotOpenSaysSoOnlyForKeys)
     EXPECT_TRUE(bar()->portPanel(0)->isEnabled());
 }
 
-TEST_F(ConnectionBarClicks, KeysWithNoLinkSelectedSayNothing)
+TEST_F(app_ConnectionBarClicks, KeysWithNoLinkSelectedSayNothing)
 {
     for (const char* key : {"dcv", "DCI", "HOLD", "UP"})
         QTest::mouseClick(child("Keyboard")->findChild<QWidget*>(QString::fromLatin1(key)), Qt::LeftButton);
     EXPECT_TRUE(dialogs_.records.empty());
 }
 
-TEST_F(ConnectionBarClicks, IndicatorGoesDarkOnTheThirdTickWithoutFrames)
+TEST_F(app_ConnectionBarClicks, IndicatorGoesDarkOnTheThirdTickWithoutFrames)
 {
     feed(DcVolts());
     QElapsedTimer since;

@@ -10,7 +10,7 @@
 namespace varnex::testing {
 namespace {
 
-class WindowLcd : public WindowFixture {
+class app_WindowLcd : public WindowFixture {
 protected:
     void SetUp() override
     {
@@ -37,7 +37,7 @@ protected:
     }
 };
 
-TEST_F(WindowLcd, DcVoltReadingReachesLcdReadingAndLog)
+TEST_F(app_WindowLcd, DcVoltReadingReachesLcdReadingAndLog)
 {
     feed(DcVolts("123456", 0));
 
@@ -74,7 +74,7 @@ TEST_F(WindowLcd, DcVoltReadingReachesLcdReadingAndLog)
     EXPECT_EQ(window().DecodedFrames(), 1u);
 }
 
-TEST_F(WindowLcd, NegativeReadingShowsTheMinusSign)
+TEST_F(app_WindowLcd, NegativeReadingShowsTheMinusSign)
 {
     DisplayState s = DcVolts("123456", 0);
     s.negative = true;
@@ -85,7 +85,7 @@ TEST_F(WindowLcd, NegativeReadingShowsTheMinusSign)
     EXPECT_FALSE(lcdShown("LcdFH"));
 }
 
-TEST_F(WindowLcd, AnnunciatorsFollowPositions18To20EveryFrame)
+TEST_F(app_WindowLcd, AnnunciatorsFollowPositions18To20EveryFrame)
 {
     // Each row hides what the row before showed, so hiding is seen, not assumed.
     struct Row {
@@ -118,7 +118,7 @@ TEST_F(WindowLcd, AnnunciatorsFollowPositions18To20EveryFrame)
     }
 }
 
-TEST_F(WindowLcd, FrameWithoutTableRowKeepsTheRangeCaption)
+TEST_F(app_WindowLcd, FrameWithoutTableRowKeepsTheRangeCaption)
 {
     feed(DcVolts());
     ASSERT_EQ(lcdText("lcdrange"), QStringLiteral("2 V"));
@@ -142,7 +142,7 @@ TEST_F(WindowLcd, FrameWithoutTableRowKeepsTheRangeCaption)
     EXPECT_EQ(window().cds1().row(1).Unit, "");
 }
 
-TEST_F(WindowLcd, LastPointIsHiddenByTheNextFramesPointRule)
+TEST_F(app_WindowLcd, LastPointIsHiddenByTheNextFramesPointRule)
 {
     feed(DcVolts("123456", 4));
     EXPECT_TRUE(lcdShown("LcdP4"));
@@ -152,7 +152,7 @@ TEST_F(WindowLcd, LastPointIsHiddenByTheNextFramesPointRule)
     EXPECT_TRUE(lcdShown("LcdP0"));
 }
 
-TEST_F(WindowLcd, OverloadShowsOlAndLogsFullScale)
+TEST_F(app_WindowLcd, OverloadShowsOlAndLogsFullScale)
 {
     DisplayState s = DcVolts("000000", -1);
     s.overload = true;
@@ -168,7 +168,7 @@ TEST_F(WindowLcd, OverloadShowsOlAndLogsFullScale)
     EXPECT_FALSE(findLcd()->showsOverload());
 }
 
-TEST_F(WindowLcd, FunctionSetsCaptionUnitSignsAndTerminals)
+TEST_F(app_WindowLcd, FunctionSetsCaptionUnitSignsAndTerminals)
 {
     struct Case {
         char function, range;
@@ -208,7 +208,7 @@ TEST_F(WindowLcd, FunctionSetsCaptionUnitSignsAndTerminals)
     }
 }
 
-TEST_F(WindowLcd, FrameWithNonDigitCodeIsDroppedQuietly)
+TEST_F(app_WindowLcd, FrameWithNonDigitCodeIsDroppedQuietly)
 {
     feed(DcVolts("123456", 0));
     ASSERT_EQ(gridRows(), 1);

@@ -15,7 +15,7 @@
 namespace varnex::testing {
 namespace {
 
-class WindowLog : public WindowFixture {
+class app_WindowLog : public WindowFixture {
 protected:
     void SetUp() override
     {
@@ -46,7 +46,7 @@ protected:
     }
 };
 
-TEST_F(WindowLog, RowsAreNumberedAndTheGridFollowsTheLastOne)
+TEST_F(app_WindowLog, RowsAreNumberedAndTheGridFollowsTheLastOne)
 {
     for (int i = 1; i <= 5; ++i) {
         feedReading(i);
@@ -59,7 +59,7 @@ TEST_F(WindowLog, RowsAreNumberedAndTheGridFollowsTheLastOne)
     EXPECT_TRUE(window().HasUnsavedRows());
 }
 
-TEST_F(WindowLog, PageLabelFollowsTheChartPages)
+TEST_F(app_WindowLog, PageLabelFollowsTheChartPages)
 {
     for (int i = 1; i <= 100; ++i)
         feedReading(i);
@@ -73,7 +73,7 @@ TEST_F(WindowLog, PageLabelFollowsTheChartPages)
     EXPECT_TRUE(grid()->viewport()->rect().intersects(last)) << "the newest row is scrolled into view";
 }
 
-TEST_F(WindowLog, CloseDataAsksAndClearsOnlyOnYes)
+TEST_F(app_WindowLog, CloseDataAsksAndClearsOnlyOnYes)
 {
     for (int i = 1; i <= 120; ++i)
         feedReading(i);
@@ -102,7 +102,7 @@ TEST_F(WindowLog, CloseDataAsksAndClearsOnlyOnYes)
     EXPECT_EQ(gridCell(0, 0), QStringLiteral("1")) << "numbering starts again";
 }
 
-TEST_F(WindowLog, RecordMenuItemChecksItselfAndLimitsTheLog)
+TEST_F(app_WindowLog, RecordMenuItemChecksItselfAndLimitsTheLog)
 {
     QAction* item1000 = recordItem(QStringLiteral("1000"));
     ASSERT_NE(item1000, nullptr);
@@ -125,7 +125,7 @@ TEST_F(WindowLog, RecordMenuItemChecksItselfAndLimitsTheLog)
     EXPECT_EQ(gridRows(), 1001);
 }
 
-TEST_F(WindowLog, RepeatFilterFromTheCheckBoxLeavesGapsInTheNumbers)
+TEST_F(app_WindowLog, RepeatFilterFromTheCheckBoxLeavesGapsInTheNumbers)
 {
     QCheckBox* repeat = board()->repeatSet();
     ASSERT_TRUE(repeat->isChecked());
@@ -145,7 +145,7 @@ TEST_F(WindowLog, RepeatFilterFromTheCheckBoxLeavesGapsInTheNumbers)
     EXPECT_EQ(gridNumbers(), (std::vector<int>{1, 4, 5, 6})) << "checked: every reading is a row";
 }
 
-TEST_F(WindowLog, IntervalFieldTakesDigitsOnly)
+TEST_F(app_WindowLog, IntervalFieldTakesDigitsOnly)
 {
     QLineEdit* field = board()->recordSITime();
     ASSERT_EQ(field->text(), QStringLiteral("1"));
@@ -160,7 +160,7 @@ TEST_F(WindowLog, IntervalFieldTakesDigitsOnly)
     EXPECT_EQ(window().Log().Sampling().IntervalSetting(), 15) << "the field's value reaches the schedule";
 }
 
-TEST_F(WindowLog, SamplingIntervalCheckBoxReachesTheSchedule)
+TEST_F(app_WindowLog, SamplingIntervalCheckBoxReachesTheSchedule)
 {
     QCheckBox* interval = board()->recordSI();
     ASSERT_FALSE(interval->isChecked());
