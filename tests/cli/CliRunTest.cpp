@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -22,7 +24,11 @@ struct RunResult {
     std::string err;
 };
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "varnex_cli_" + name; }
+// Every test runs in a process of its own, several at once: the process id keeps their files apart.
+std::string TempPath(const std::string& name)
+{
+    return ::testing::TempDir() + "varnex_cli_" + std::to_string(::getpid()) + "_" + name;
+}
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
