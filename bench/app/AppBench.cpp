@@ -18,7 +18,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -42,13 +41,6 @@ public:
     void showPrintPreview(const std::function<void(QPrinter*)>&) override {}
     void openDocument(const QString&) override {}
 };
-
-double PeakRssMb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // KiB on Linux
-}
 
 double CurrentRssMb()
 {
@@ -140,33 +132,69 @@ void DecodeAndApply(benchmark::State& state, bool painted)
 void BM_DecodeApply(benchmark::State& state) { DecodeAndApply(state, false); }
 void BM_DecodeApplyPainted(benchmark::State& state) { DecodeAndApply(state, true); }
 
-// One logged frame with grid and chart repainted, starting from `startRows` rows.
-void LoggedFrame(benchmark::State& state, std::size_t startRows)
+struct Fill {
+    double gridRssMb = 0.0; // resident memory the grid took on when told of the rows
+    double seconds = 0.0;
+};
+
+// Puts `rows` rows in cds1 and points in the chart pager in one bulk change of the model.
+Fill FillLog(Window& w, std::size_t rows)
+{
+    Fill fill;
+    if (rows == 0)
+        return fill;
+    auto* model = w.grid->logModel();
+    LogStore& store = w.window.cds1();
+    QElapsedTimer timer;
+    timer.start();
+    store.reserve(rows + 100000);
+    model->beginBulkChange();
+    char timeText[16], value[16];
+    for (std::size_t i = 0; i < rows; ++i) {
+        std::snprintf(value, sizeof value, "%d.%04d", int(i % 200), int(i % 10000));
+        std::snprintf(timeText, sizeof timeText, "%02d:%02d:%02d", int(i / 3600 % 24), int(i / 60 % 60), int(i % 60));
+        store.append(LogRowInput{std::int32_t(i + 1), timeText, "DCV", value, "V", "", ""});
+        w.window.ChartPager().AddPoint(double(i % 20000));
+    }
+    const double before = CurrentRssMb();
+    model->endBulkChange();
+    QCoreApplication::processEvents();
+    fill.gridRssMb = CurrentRssMb() - before;
+    fill.seconds = double(timer.elapsed()) / 1000.0;
+    return fill;
+}
+
+// The grid's own share of a frame: a row appended to cds1 (LCD and chart untouched), then
+// the event loop paints what changed.
+void GridAppend(benchmark::State& state, std::size_t startRows)
+{
+    Window w;
+    const Fill fill = FillLog(w, startRows);
+    w.paint();
+    LogStore& store = w.window.cds1();
+    char value[16];
+    int i = 0;
+    for (auto _ : state) {
+        std::snprintf(value, sizeof value, "%d.%03d", i % 100, i % 1000);
+        ++i;
+        store.append(LogRowInput{i, "12:00:00", "DCV", value, "V", "", ""});
+        QCoreApplication::processEvents();
+    }
+    if (w.grid->currentLogRow() != int(store.size()) - 1)
+        state.SkipWithError("the grid did not follow the last row");
+    state.counters["grid_reset_rss_MB"] = fill.gridRssMb;
+    state.counters["rss_MB"] = CurrentRssMb();
+}
+void BM_GridAppendAt0(benchmark::State& state) { GridAppend(state, 0); }
+void BM_GridAppendAt10M(benchmark::State& state) { GridAppend(state, 10000000); }
+
+// One logged frame, starting from `startRows` rows: the event loop paints what changed;
+// with `forced`, the grid and the chart are then repainted whole as well.
+void LoggedFrame(benchmark::State& state, std::size_t startRows, bool forced)
 {
     Window w;
     w.window.RecordLimitClick(5); // limitless
-    double gridRssMb = 0.0;
-    double fillSeconds = 0.0;
-    if (startRows > 0) {
-        auto* model = qobject_cast<LogTableModel*>(w.grid->logModel());
-        LogStore& store = w.window.cds1();
-        QElapsedTimer timer;
-        timer.start();
-        store.reserve(startRows + 100000);
-        model->beginBulkChange();
-        char timeText[16], value[16];
-        for (std::size_t i = 0; i < startRows; ++i) {
-            std::snprintf(value, sizeof value, "%d.%04d", int(i % 200), int(i % 10000));
-            std::snprintf(timeText, sizeof timeText, "%02d:%02d:%02d", int(i / 3600 % 24), int(i / 60 % 60), int(i % 60));
-            store.append(LogRowInput{std::int32_t(i + 1), timeText, "DCV", value, "V", "", ""});
-            w.window.ChartPager().AddPoint(double(i % 20000));
-        }
-        const double before = CurrentRssMb();
-        model->endBulkChange();
-        QCoreApplication::processEvents();
-        gridRssMb = CurrentRssMb() - before;
-        fillSeconds = double(timer.elapsed()) / 1000.0;
-    }
+    Fill fill = FillLog(w, startRows);
     w.paint();
     const std::size_t rowsBefore = w.window.cds1().size();
     double phase[4] = {0, 0, 0, 0}; // thread CPU microseconds: feed, grid, chart, pending paints
@@ -178,9 +206,11 @@ void LoggedFrame(benchmark::State& state, std::size_t startRows)
         // grid's and the chart's own: a repaint flushes every dirty widget of the window.
         QCoreApplication::processEvents();
         double t2 = ThreadCpuUs();
-        w.grid->repaint();
+        if (forced)
+            w.grid->repaint();
         double t3 = ThreadCpuUs();
-        w.chart->repaint();
+        if (forced)
+            w.chart->repaint();
         double t4 = ThreadCpuUs();
         phase[0] += t1 - t0;
         phase[1] += t3 - t2;
@@ -196,9 +226,9 @@ void LoggedFrame(benchmark::State& state, std::size_t startRows)
     state.counters["cpu_chart_us"] = phase[2] / n;
     state.counters["cpu_events_us"] = phase[3] / n;
     state.counters["rows_end"] = double(rows);
-    state.counters["grid_reset_rss_MB"] = gridRssMb;
-    state.counters["fill_s"] = fillSeconds;
-    state.counters["peak_rss_MB"] = PeakRssMb();
+    state.counters["grid_reset_rss_MB"] = fill.gridRssMb;
+    state.counters["fill_s"] = fill.seconds;
+    state.counters["rss_MB"] = CurrentRssMb();
 }
 // Repaint of one part of the window with 200 rows logged: where a frame's paint time goes.
 // 0 grid, 1 grid viewport, 2 grid header, 3 chart, 4 LCD panel, 5 whole window.
@@ -224,8 +254,10 @@ void BM_RepaintPart(benchmark::State& state)
     state.counters["cpu_us"] = cpu / double(state.iterations());
 }
 
-void BM_LoggedFrameAt0(benchmark::State& state) { LoggedFrame(state, 0); }
-void BM_LoggedFrameAt10M(benchmark::State& state) { LoggedFrame(state, 10000000); }
+void BM_LoggedFrameAt0(benchmark::State& state) { LoggedFrame(state, 0, true); }
+void BM_LoggedFrameAt10M(benchmark::State& state) { LoggedFrame(state, 10000000, true); }
+void BM_LoggedFrameEventLoopAt0(benchmark::State& state) { LoggedFrame(state, 0, false); }
+void BM_LoggedFrameEventLoopAt10M(benchmark::State& state) { LoggedFrame(state, 10000000, false); }
 
 } // namespace
 } // namespace varnex
@@ -233,8 +265,12 @@ void BM_LoggedFrameAt10M(benchmark::State& state) { LoggedFrame(state, 10000000)
 BENCHMARK(varnex::BM_DecodeApply)->Unit(benchmark::kMicrosecond);
 BENCHMARK(varnex::BM_DecodeApplyPainted)->Unit(benchmark::kMicrosecond);
 BENCHMARK(varnex::BM_RepaintPart)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(varnex::BM_GridAppendAt0)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(varnex::BM_GridAppendAt10M)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 BENCHMARK(varnex::BM_LoggedFrameAt0)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 BENCHMARK(varnex::BM_LoggedFrameAt10M)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(varnex::BM_LoggedFrameEventLoopAt0)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(varnex::BM_LoggedFrameEventLoopAt10M)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
 int main(int argc, char** argv)
 {

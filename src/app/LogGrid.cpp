@@ -4,10 +4,14 @@
 #include "log/LogTableModel.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QStaticText>
+#include <QStyledItemDelegate>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -18,6 +22,87 @@ namespace varnex {
 namespace {
 constexpr int kRowHeight = 17;
 constexpr int kWheelNotch = 120; // angleDelta of one wheel step
+constexpr int kMaxCachedTexts = 4096;
+
+// Draws a cell from a cache of laid-out texts. The default delegate lays every cell's text
+// out again at each paint, most of a repaint's cost; here a row's texts are laid out once
+// and reused while the row stays on screen (each logged row is repainted as it scrolls by).
+class LogCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+            : (option.state & QStyle::State_Active)                                ? QPalette::Active
+                                                                                   : QPalette::Inactive;
+        if (selected)
+            painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+        if (option.state & QStyle::State_HasFocus)
+            drawFocus(painter, option);
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (text.isEmpty())
+            return;
+        const QVariant alignment = index.data(Qt::TextAlignmentRole);
+        const Qt::Alignment align = alignment.isValid() ? alignment.value<Qt::Alignment>()
+                                                        : Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter);
+        const QRect box = option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
+        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(option.font);
+        const QStaticText& laid = laidOut(text, option.font);
+        const QSizeF size = laid.size();
+        if (size.width() > box.width()) {
+            // A column narrowed below its text: cut with an ellipsis as the default does.
+            painter->save();
+            painter->setClipRect(option.rect);
+            painter->drawText(box, int(align) | Qt::TextSingleLine,
+                              option.fontMetrics.elidedText(text, Qt::ElideRight, box.width()));
+            painter->restore();
+            return;
+        }
+        qreal x = box.left();
+        if (align & Qt::AlignRight)
+            x = box.right() + 1 - size.width();
+        else if (align & Qt::AlignHCenter)
+            x = box.left() + (box.width() - size.width()) / 2;
+        const qreal y = box.top() + (box.height() - size.height()) / 2;
+        painter->drawStaticText(QPointF(x, y), laid);
+    }
+
+private:
+    static constexpr int kTextMargin = 3;
+
+    static void drawFocus(QPainter* painter, const QStyleOptionViewItem& option)
+    {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.backgroundColor = option.palette.color(QPalette::Highlight);
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
+
+    const QStaticText& laidOut(const QString& text, const QFont& font) const
+    {
+        if (font != font_ || cache_.size() >= kMaxCachedTexts) {
+            cache_.clear();
+            font_ = font;
+        }
+        auto it = cache_.find(text);
+        if (it == cache_.end()) {
+            QStaticText laid(text);
+            laid.setTextFormat(Qt::PlainText);
+            laid.setPerformanceHint(QStaticText::AggressiveCaching);
+            laid.prepare(QTransform(), font);
+            it = cache_.insert(text, laid);
+        }
+        return *it;
+    }
+
+    mutable QHash<QString, QStaticText> cache_;
+    mutable QFont font_;
+};
 } // namespace
 
 LogGridWindow::LogGridWindow(QObject* parent) : QAbstractTableModel(parent) {}
@@ -79,6 +164,7 @@ void LogGridWindow::setOffset(int offset)
     offset = std::clamp(offset, 0, maxOffset());
     if (offset == offset_)
         return;
+    emit aboutToMove(offset - offset_);
     offset_ = offset;
     matchShownRows();
     // Same rows of the window, other log rows in them: a repaint, no layout.
@@ -191,10 +277,13 @@ LogGrid::LogGrid(QWidget* parent) : QTableView(parent), window_(new LogGridWindo
     bar_->setSingleStep(1);
     addScrollBarWidget(bar_, Qt::AlignTop);
     connect(bar_, &QScrollBar::valueChanged, window_, &LogGridWindow::setOffset);
+    connect(window_, &LogGridWindow::aboutToMove, this, &LogGrid::scrollPixels);
     connect(window_, &LogGridWindow::windowChanged, this, [this] {
+        scrolledPixels_ = false;
         updateScrollRange();
         showCurrentInWindow();
     });
+    setItemDelegate(new LogCellDelegate(this));
     setModel(window_);
 }
 
@@ -360,6 +449,39 @@ void LogGrid::updateGeometries()
 {
     QTableView::updateGeometries();
     fitWindowToViewport();
+}
+
+void LogGrid::scrollPixels(int delta)
+{
+    // As a plain table view scrolls: move the pixels of the rows that stay on screen and
+    // paint only the rows that come in, so following the log repaints one row per frame.
+    const int rows = window_->rowCount();
+    if (delta == 0 || std::abs(delta) >= rows || !viewport()->isVisible() || !viewport()->updatesEnabled())
+        return;
+    const int height = verticalHeader()->defaultSectionSize();
+    const int width = viewport()->width();
+    viewport()->scroll(0, -delta * height);
+    // Below the last row (blank, but pixels of rows may have moved there) and the rows that
+    // came in at the bottom; Qt repaints the strip that came in at the top itself.
+    const int rowsEnd = rowViewportPosition(rows - 1) + height;
+    QRegion stale(0, rowsEnd, width, viewport()->height() - rowsEnd);
+    if (delta > 0)
+        stale += QRect(0, rowViewportPosition(rows - delta), width, delta * height);
+    // The highlight moved with the pixels; the selection is mapped again afterwards.
+    const QModelIndex current = selectionModel() ? selectionModel()->currentIndex() : QModelIndex();
+    if (current.isValid() && current.row() - delta >= 0 && current.row() - delta < rows)
+        stale += QRect(0, rowViewportPosition(current.row() - delta), width, height);
+    viewport()->update(stale);
+    scrolledPixels_ = true;
+}
+
+void LogGrid::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    if (scrolledPixels_) {
+        scrolledPixels_ = false;
+        return;
+    }
+    QTableView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void LogGrid::fitWindowToViewport()

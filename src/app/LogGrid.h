@@ -45,6 +45,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 signals:
+    // The window is about to move by `delta` rows; a view may scroll its pixels now and
+    // then repaint only the rows that came in.
+    void aboutToMove(int delta);
     // The log's row count changed or the window moved; views have already heard of it.
     void windowChanged();
 
@@ -94,16 +97,20 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
 
 private:
     void fitWindowToViewport();
     void updateScrollRange();
     void showCurrentInWindow();
+    void scrollPixels(int delta);
 
     LogGridWindow* window_ = nullptr;
     QScrollBar* bar_ = nullptr;
     int currentLogRow_ = -1;
     bool remapping_ = false;
+    bool scrolledPixels_ = false; // the next window-wide dataChanged is already on screen
     int wheelRemainder_ = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -235,6 +236,35 @@ TEST_F(LogGridTest, KeysMoveTheCurrentRowThroughTheWholeLog)
     EXPECT_EQ(grid_.firstShownRow(), 500 - fit);
     QTest::keyClick(&grid_, Qt::Key_Down);
     EXPECT_EQ(grid_.currentLogRow(), 499) << "no row past the last";
+}
+
+// Moving the window scrolls the pixels of the rows that stay and paints only the others:
+// what is on screen must equal a fresh paint of the whole grid.
+TEST_F(LogGridTest, ScrolledPixelsMatchAFreshPaint)
+{
+    append(100);
+    QWidget* viewport = grid_.viewport();
+    const auto check = [&](const char* what) {
+        QCoreApplication::processEvents();
+        const QPoint at = viewport->mapTo(&grid_, QPoint(0, 0));
+        const QImage onScreen = grid_.screen()
+                                    ->grabWindow(grid_.winId(), at.x(), at.y(), viewport->width(), viewport->height())
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_RGB32);
+        const QImage fresh = viewport->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(onScreen.isNull());
+        EXPECT_TRUE(onScreen == fresh) << what;
+    };
+    check("start");
+    for (int i = 0; i < 4; ++i)
+        check((append(1), "a logged row"));
+    check((append(3), "three logged rows"));
+    QScrollBar* bar = grid_.logScrollBar();
+    check((bar->setValue(bar->value() - 2), "two rows up"));
+    check((bar->setValue(bar->value() + 1), "one row down"));
+    check((wheel(120), "a wheel notch up"));
+    check((bar->setValue(10), "a page away"));
+    check((append(1), "a logged row while scrolled away"));
 }
 
 TEST_F(LogGridTest, ClearEmptiesTheGridAndLoggingStartsAgain)
