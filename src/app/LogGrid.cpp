@@ -78,9 +78,8 @@ private:
         QStyleOptionFocusRect focus;
         focus.QStyleOption::operator=(option);
         focus.backgroundColor = option.palette.color(QPalette::Highlight);
-        const QWidget* widget = option.widget;
-        QStyle* style = widget ? widget->style() : QApplication::style();
-        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        (option.widget ? option.widget->style() : QApplication::style())
+            ->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, option.widget);
     }
 
     const QStaticText& laidOut(const QString& text, const QFont& font) const
@@ -105,8 +104,6 @@ private:
 };
 } // namespace
 
-LogGridWindow::LogGridWindow(QObject* parent) : QAbstractTableModel(parent) {}
-
 void LogGridWindow::setSource(LogTableModel* source)
 {
     beginResetModel();
@@ -121,9 +118,9 @@ void LogGridWindow::setSource(LogTableModel* source)
         connect(source_, &QAbstractItemModel::dataChanged, this, &LogGridWindow::refreshShownRows);
         connect(source_, &QAbstractItemModel::headerDataChanged, this, &QAbstractItemModel::headerDataChanged);
         // The log only appends and resets; anything else is taken as a reset.
-        connect(source_, &QAbstractItemModel::rowsRemoved, this, &LogGridWindow::resync);
-        connect(source_, &QAbstractItemModel::rowsMoved, this, &LogGridWindow::resync);
-        connect(source_, &QAbstractItemModel::layoutChanged, this, &LogGridWindow::resync);
+        connect(source_, &QAbstractItemModel::rowsRemoved, this, &LogGridWindow::sourceReset);
+        connect(source_, &QAbstractItemModel::rowsMoved, this, &LogGridWindow::sourceReset);
+        connect(source_, &QAbstractItemModel::layoutChanged, this, &LogGridWindow::sourceReset);
     }
     offset_ = 0;
     shown_ = std::clamp(sourceRows(), 0, capacity_);
@@ -218,16 +215,6 @@ void LogGridWindow::sourceReset()
     emit windowChanged();
 }
 
-void LogGridWindow::resync()
-{
-    sourceReset();
-}
-
-int LogGridWindow::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : shown_;
-}
-
 int LogGridWindow::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() || !source_ ? 0 : source_->columnCount();
@@ -299,16 +286,6 @@ void LogGrid::setLogModel(LogTableModel* model)
     if (model)
         connect(model, &LogTableModel::currentRowChanged, this, &LogGrid::followCurrentRow);
     fitWindowToViewport();
-}
-
-LogTableModel* LogGrid::logModel() const
-{
-    return window_->source();
-}
-
-int LogGrid::firstShownRow() const
-{
-    return window_->offset();
 }
 
 int LogGrid::visibleRows() const

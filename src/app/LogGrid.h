@@ -20,7 +20,7 @@ class LogTableModel;
 class LogGridWindow : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit LogGridWindow(QObject* parent = nullptr);
+    explicit LogGridWindow(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
     void setSource(LogTableModel* source);
     LogTableModel* source() const { return source_; }
@@ -37,7 +37,7 @@ public:
     int toWindowRow(int logRow) const;
     int toLogRow(int windowRow) const { return offset_ + windowRow; }
 
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : shown_; }
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
@@ -52,7 +52,6 @@ signals:
     void windowChanged();
 
 private:
-    void resync();
     void sourceRowsInserted(int first);
     void sourceAboutToReset();
     void sourceReset();
@@ -73,7 +72,7 @@ public:
     explicit LogGrid(QWidget* parent = nullptr);
 
     void setLogModel(LogTableModel* model);
-    LogTableModel* logModel() const;
+    LogTableModel* logModel() const { return window_->source(); }
     LogGridWindow* windowModel() const { return window_; }
     // The scroll bar over the whole log (the view's own vertical one stays hidden).
     QScrollBar* logScrollBar() const { return bar_; }
@@ -83,7 +82,7 @@ public:
     // The selected log row, -1 for none.
     int currentLogRow() const { return currentLogRow_; }
     // The first log row shown and how many whole rows the viewport holds.
-    int firstShownRow() const;
+    int firstShownRow() const { return window_->offset(); }
     int visibleRows() const;
     void scrollToLogRow(int row, ScrollHint hint = EnsureVisible);
     // Hide QAbstractItemView's, which move the view's own (hidden) scroll bar.
