@@ -6,9 +6,11 @@
 
 #include "app/ConnectionBar.h"
 #include "app/KeypadBox.h"
+#include "app/LogGrid.h"
 #include "app/MeterEnvironment.h"
 #include "app/TFCOMM.h"
 #include "display/VirtualLcd.h"
+#include "log/LogTableModel.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -85,7 +87,7 @@ protected:
     ConnectionBar* bar() { return window_->findChild<ConnectionBar*>(QStringLiteral("AA")); }
     QPushButton* comCon() { return bar()->comButton(); }
     QPushButton* usbButton() { return bar()->usbButton(); }
-    int gridRows() { return window_->findChild<QTableView*>(QStringLiteral("DBGrid1"))->model()->rowCount(); }
+    int gridRows() { return window_->findChild<LogGrid*>(QStringLiteral("DBGrid1"))->logModel()->rowCount(); }
     void pressKey(const char* controlName)
     {
         QWidget* key = window_->findChild<KeypadBox*>()->key(QString::fromLatin1(controlName));

@@ -7,6 +7,7 @@
 #include "log/MeasurementLog.h"
 
 #include <QCheckBox>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -51,7 +52,7 @@ TEST_F(app_WindowLog, RowsAreNumberedAndTheGridFollowsTheLastOne)
     for (int i = 1; i <= 5; ++i) {
         feedReading(i);
         ASSERT_EQ(gridRows(), i);
-        EXPECT_EQ(grid()->currentIndex().row(), i - 1) << "the new row is the current row";
+        EXPECT_EQ(grid()->currentLogRow(), i - 1) << "the new row is the current row";
     }
     EXPECT_EQ(gridNumbers(), (std::vector<int>{1, 2, 3, 4, 5}));
     EXPECT_FALSE(gridCell(0, 1).isEmpty()) << "each row has its time of day";
@@ -67,10 +68,17 @@ TEST_F(app_WindowLog, PageLabelFollowsTheChartPages)
     feedReading(101);
     EXPECT_EQ(pageLabel(), QStringLiteral("2"));
     EXPECT_EQ(window().ChartPager().LoggedPoints(), 101);
-    // Many rows later the grid still shows the last one.
+    // Many rows later the grid still shows the last one, selected.
     QCoreApplication::processEvents();
-    const QRect last = grid()->visualRect(gridModel()->index(gridRows() - 1, 0));
-    EXPECT_TRUE(grid()->viewport()->rect().intersects(last)) << "the newest row is scrolled into view";
+    const int last = gridRows() - 1;
+    EXPECT_EQ(grid()->currentLogRow(), last);
+    EXPECT_LE(grid()->firstShownRow(), last);
+    EXPECT_LT(last, grid()->firstShownRow() + grid()->visibleRows()) << "the newest row is scrolled into view";
+    EXPECT_GT(grid()->firstShownRow(), 0);
+    const QModelIndex selected = grid()->selectionModel()->currentIndex();
+    ASSERT_TRUE(selected.isValid());
+    EXPECT_EQ(grid()->model()->data(selected.siblingAtColumn(0)).toString(), QStringLiteral("101"))
+        << "the view's selected row is the newest one";
 }
 
 TEST_F(app_WindowLog, CloseDataAsksAndClearsOnlyOnYes)

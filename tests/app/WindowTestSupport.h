@@ -5,6 +5,7 @@
 #include "FakeUserDialogs.h"
 
 #include "app/ConnectionBar.h"
+#include "app/LogGrid.h"
 #include "app/MeterEnvironment.h"
 #include "app/TFCOMM.h"
 #include "chart/ChartToolBar.h"
@@ -13,6 +14,7 @@
 #include "display/VirtualLcd.h"
 #include "links/testing/ScriptedSiUsbLibrary.h"
 #include "log/LogStore.h"
+#include "log/LogTableModel.h"
 #include "log/MeasurementLog.h"
 #include "protocol/FrameEncoder.h"
 
@@ -98,8 +100,9 @@ protected:
     ConnectionBar* bar() { return child<ConnectionBar>("AA"); }
     QPushButton* comCon() { return bar()->comButton(); }
     QPushButton* usbButton() { return bar()->usbButton(); }
-    QTableView* grid() { return child<QTableView>("DBGrid1"); }
-    QAbstractItemModel* gridModel() { return grid()->model(); }
+    LogGrid* grid() { return child<LogGrid>("DBGrid1"); }
+    // The whole log behind the grid (the view itself holds only the rows that fit).
+    QAbstractItemModel* gridModel() { return grid()->logModel(); }
     int gridRows() { return gridModel()->rowCount(); }
     QString gridCell(int row, int column) { return gridModel()->data(gridModel()->index(row, column)).toString(); }
     QString pageLabel() { return child<ChartToolBar>("Panel19")->Bt10()->text(); }
