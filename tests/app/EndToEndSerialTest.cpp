@@ -65,6 +65,29 @@ TEST_F(app_EndToEndSerial, SimulatedMeterReadingsAndKeysOverCom1)
     EXPECT_EQ(gridRows(), rows);
 }
 
+TEST_F(app_EndToEndSerial, ReadingsKeepBeingLoggedWhileTheQuitQuestionIsOpen)
+{
+    start(MeterEnvironment::Simulated(SerialPortNames()));
+    QTest::mouseClick(comCon(), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return gridRows() > 0; }));
+
+    int rowsWhenAsked = -1;
+    int rowsWhenAnswered = -1;
+    dialogs_.whileOpen = [&] {
+        rowsWhenAsked = gridRows();
+        waitFor([&] { return gridRows() >= rowsWhenAsked + 2; });
+        rowsWhenAnswered = gridRows();
+    };
+    dialogs_.unsavedAnswers = {UnsavedChoice::Cancel};
+    QTest::mouseClick(bar()->quitButton(), Qt::LeftButton);
+    dialogs_.whileOpen = nullptr;
+
+    ASSERT_EQ(dialogs_.records.size(), 1u);
+    EXPECT_GE(rowsWhenAnswered, rowsWhenAsked + 2) << "frames are decoded and logged under the question";
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(window().COMM2().IsConnected()) << "staying leaves the link open";
+}
+
 // A pseudo-terminal whose meter end never sends: the port opens and stays silent.
 class SilentPty {
 public:

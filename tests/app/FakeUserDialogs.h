@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace varnex::testing {
@@ -30,21 +31,24 @@ public:
     std::deque<QString> bitmapNames;
     // When set, the print preview renders the report into this PDF file.
     QString previewPdfPath;
+    // Runs while a box or dialog is "open", before its answer: a test can let the event
+    // loop run there, as it does under a real modal box.
+    std::function<void()> whileOpen;
 
     std::vector<DialogRecord> records;
     int printPreviews = 0;
     QStringList openedDocuments;
 
-    void information(const QString& text) override { records.push_back({DialogKind::Information, text}); }
-    void error(const QString& text) override { records.push_back({DialogKind::Error, text}); }
+    void information(const QString& text) override { opened({DialogKind::Information, text}); }
+    void error(const QString& text) override { opened({DialogKind::Error, text}); }
     bool askYesNo(const QString& text) override
     {
-        records.push_back({DialogKind::YesNo, text});
+        opened({DialogKind::YesNo, text});
         return take(yesNoAnswers, false);
     }
     UnsavedChoice askUnsaved(int unsavedRows) override
     {
-        records.push_back({DialogKind::Unsaved, QString(), unsavedRows});
+        opened({DialogKind::Unsaved, QString(), unsavedRows});
         return take(unsavedAnswers, UnsavedChoice::Cancel);
     }
     QString askSaveLogName() override
@@ -94,6 +98,13 @@ public:
     void clear() { records.clear(); }
 
 private:
+    void opened(const DialogRecord& record)
+    {
+        records.push_back(record);
+        if (whileOpen)
+            whileOpen();
+    }
+
     template <typename T>
     static T take(std::deque<T>& queue, T fallback)
     {

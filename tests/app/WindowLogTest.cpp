@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 namespace varnex::testing {
@@ -179,6 +180,32 @@ TEST_F(app_WindowLog, SamplingIntervalCheckBoxReachesTheSchedule)
     feedReading(1);
     feedReading(2);
     EXPECT_EQ(gridRows(), 1);
+}
+
+TEST_F(app_WindowLog, OpenedLogFileComesBackIntoTheGrid)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (int i = 1; i <= 3; ++i)
+        feedReading(i);
+    const QString path = dir.filePath(QStringLiteral("log.txt"));
+    dialogs_.saveLogNames = {path};
+    QTest::mouseClick(board()->saveAs(), Qt::LeftButton);
+    dialogs_.yesNoAnswers = {true};
+    QTest::mouseClick(board()->recordNew(), Qt::LeftButton);
+    ASSERT_EQ(gridRows(), 0);
+
+    dialogs_.openLogNames = {path};
+    QTest::mouseClick(board()->openDataFiles(), Qt::LeftButton);
+    ASSERT_EQ(gridRows(), 3);
+    EXPECT_EQ(gridCell(2, 0), QStringLiteral("3"));
+    EXPECT_EQ(gridCell(2, 3), QStringLiteral("0.00003"));
+    EXPECT_EQ(window().Log().NextRecordNo(), 1) << "loaded rows change neither counter";
+    EXPECT_EQ(window().Log().LoggedCount(), 0);
+
+    feedReading(9);
+    ASSERT_EQ(gridRows(), 4);
+    EXPECT_EQ(gridCell(3, 0), QStringLiteral("1")) << "logging goes on with its own numbers";
 }
 
 } // namespace
