@@ -113,6 +113,13 @@ public:
     SilentPty& operator=(const SilentPty&) = delete;
 
     bool ok() const { return master_ >= 0 && !slave_.empty(); }
+    // The meter's end goes away, as when the cable is pulled: the port reads hang-ups.
+    void closeMeterEnd()
+    {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
     const std::string& slavePath() const { return slave_; }
 
     // What the program wrote, waiting up to timeoutMs for `count` bytes.
@@ -159,6 +166,27 @@ TEST_F(app_EndToEndSerial, WindowKeepsHandlingEventsWhileTheComPortIsSilent)
     pressKey("dcv");
     EXPECT_EQ(pty.received(2, 2000), "AA");
     EXPECT_TRUE(dialogs_.records.empty());
+}
+
+TEST_F(app_EndToEndSerial, PulledCableNeitherFreezesNorNagsAndCanBeDisconnected)
+{
+    SilentPty pty;
+    ASSERT_TRUE(pty.ok()) << "no pseudo-terminal on this system";
+    SerialPortNames names;
+    names.setOverride(pnCOM1, pty.slavePath());
+    start(std::make_unique<MeterEnvironment>(names, std::make_unique<ScriptedSiUsbLibrary>()));
+    QTest::mouseClick(comCon(), Qt::LeftButton);
+    ASSERT_TRUE(window().COMM2().IsConnected());
+
+    pty.closeMeterEnd();
+    EXPECT_LT(LongestTickGapMs(600), 40);
+    EXPECT_TRUE(dialogs_.records.empty()) << "a dead line is not reported box by box";
+    EXPECT_TRUE(lcdShown("CONokN"));
+
+    QTest::mouseClick(comCon(), Qt::LeftButton);
+    EXPECT_FALSE(comCon()->isChecked());
+    EXPECT_FALSE(window().COMM2().IsConnected());
+    EXPECT_TRUE(usbButton()->isVisible());
 }
 
 TEST(app_EventLoopProbe, SeesAHandlerThatBlocks)

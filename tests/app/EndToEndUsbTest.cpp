@@ -121,5 +121,28 @@ TEST_F(app_EndToEndUsb, BridgeThatFailsToOpenKeepsTheButtonDownUntilReleased)
     EXPECT_EQ(usb->count("SI_Close"), 0);
 }
 
+TEST_F(app_EndToEndUsb, TwoBridgesOpenNothingAndOnlyDciComplains)
+{
+    ScriptedSiUsbLibrary* usb = startScripted();
+    usb->deviceCount = 2;
+
+    QTest::mouseClick(usbButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialogs_.records.empty()) << "several bridges: nothing is said";
+    EXPECT_FALSE(window().Usb().UsbOpen());
+    EXPECT_TRUE(usbButton()->isChecked());
+    EXPECT_TRUE(window().Timer1().isActive());
+    // Ticks run against no device and each leaves a failed status.
+    ASSERT_TRUE(waitFor([&] { return usb->count("SI_Read") >= 3; }, 2000));
+    EXPECT_NE(window().Usb().UsbStatus(), SI_SUCCESS);
+
+    pressKey("ACV");
+    EXPECT_TRUE(dialogs_.records.empty());
+    pressKey("DCI");
+    ASSERT_EQ(dialogs_.records.size(), 1u);
+    EXPECT_EQ(dialogs_.records[0].kind, DialogKind::Error);
+    EXPECT_EQ(dialogs_.records[0].text, QStringLiteral("USB device  is not connected yet!"));
+    EXPECT_EQ(usb->count("SI_Write"), 0);
+}
+
 } // namespace
 } // namespace varnex::testing
