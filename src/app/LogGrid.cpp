@@ -1,6 +1,5 @@
 #include "app/LogGrid.h"
 
-#include "log/LogStore.h"
 #include "log/LogTableModel.h"
 
 #include <QApplication>
@@ -8,7 +7,6 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
-#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStaticText>
 #include <QStyledItemDelegate>
@@ -18,11 +16,12 @@
 #include <cstdlib>
 
 namespace varnex {
-
 namespace {
-constexpr int kRowHeight = 17;
 constexpr int kWheelNotch = 120; // angleDelta of one wheel step
 constexpr int kMaxCachedTexts = 4096;
+// Logged rows move the scroll bar at most this often: repainting the bar for every row was
+// most of a row's paint, and a thumb a few rows behind for a tenth of a second is not seen.
+constexpr int kScrollBarLagMs = 100;
 
 // Draws a cell from a cache of laid-out texts. The default delegate lays every cell's text
 // out again at each paint, most of a repaint's cost; here a row's texts are laid out once
@@ -39,8 +38,13 @@ public:
                                                                                    : QPalette::Inactive;
         if (selected)
             painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
-        if (option.state & QStyle::State_HasFocus)
-            drawFocus(painter, option);
+        if (option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(option);
+            focus.backgroundColor = option.palette.color(QPalette::Highlight);
+            (option.widget ? option.widget->style() : QApplication::style())
+                ->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, option.widget);
+        }
         const QString text = index.data(Qt::DisplayRole).toString();
         if (text.isEmpty())
             return;
@@ -72,15 +76,6 @@ public:
 
 private:
     static constexpr int kTextMargin = 3;
-
-    static void drawFocus(QPainter* painter, const QStyleOptionViewItem& option)
-    {
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(option);
-        focus.backgroundColor = option.palette.color(QPalette::Highlight);
-        (option.widget ? option.widget->style() : QApplication::style())
-            ->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, option.widget);
-    }
 
     const QStaticText& laidOut(const QString& text, const QFont& font) const
     {
@@ -249,7 +244,7 @@ LogGrid::LogGrid(QWidget* parent) : QTableView(parent), window_(new LogGridWindo
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    verticalHeader()->setDefaultSectionSize(RowHeight);
     verticalHeader()->hide();
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -263,11 +258,18 @@ LogGrid::LogGrid(QWidget* parent) : QTableView(parent), window_(new LogGridWindo
     bar_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     bar_->setSingleStep(1);
     addScrollBarWidget(bar_, Qt::AlignTop);
-    connect(bar_, &QScrollBar::valueChanged, window_, &LogGridWindow::setOffset);
+    connect(bar_, &QScrollBar::valueChanged, this, [this](int value) {
+        if (!syncingBar_)
+            window_->setOffset(value);
+    });
+    barTimer_.setSingleShot(true);
+    barTimer_.setInterval(kScrollBarLagMs);
+    connect(&barTimer_, &QTimer::timeout, this, &LogGrid::syncScrollBar);
     connect(window_, &LogGridWindow::aboutToMove, this, &LogGrid::scrollPixels);
     connect(window_, &LogGridWindow::windowChanged, this, [this] {
         scrolledPixels_ = false;
-        updateScrollRange();
+        if (!barTimer_.isActive())
+            barTimer_.start();
         showCurrentInWindow();
     });
     setItemDelegate(new LogCellDelegate(this));
@@ -277,20 +279,18 @@ LogGrid::LogGrid(QWidget* parent) : QTableView(parent), window_(new LogGridWindo
 void LogGrid::setLogModel(LogTableModel* model)
 {
     if (LogTableModel* old = window_->source())
-        disconnect(old, &LogTableModel::currentRowChanged, this, &LogGrid::followCurrentRow);
+        disconnect(old, nullptr, this, nullptr);
     currentLogRow_ = -1;
     window_->setSource(model);
     const int widths[] = {46, 64, 62, 70, 42, 56, 44};
     for (int c = 0; c < LogFieldCount; ++c)
         setColumnWidth(c, widths[c]);
-    if (model)
+    if (model) {
         connect(model, &LogTableModel::currentRowChanged, this, &LogGrid::followCurrentRow);
+        // A load or a clear moves the bar at once; after the window has heard of it.
+        connect(model, &QAbstractItemModel::modelReset, this, &LogGrid::syncScrollBar);
+    }
     fitWindowToViewport();
-}
-
-int LogGrid::visibleRows() const
-{
-    return std::max(1, viewport()->height() / kRowHeight);
 }
 
 void LogGrid::followCurrentRow(int row)
@@ -301,11 +301,17 @@ void LogGrid::followCurrentRow(int row)
             selectionModel()->clear();
         return;
     }
-    scrollToLogRow(row, EnsureVisible);
+    moveWindowTo(row, EnsureVisible);
     showCurrentInWindow();
 }
 
 void LogGrid::scrollToLogRow(int row, ScrollHint hint)
+{
+    moveWindowTo(row, hint);
+    syncScrollBar();
+}
+
+void LogGrid::moveWindowTo(int row, ScrollHint hint)
 {
     if (row < 0 || row >= window_->sourceRows())
         return;
@@ -329,17 +335,6 @@ void LogGrid::scrollToLogRow(int row, ScrollHint hint)
         break;
     }
     window_->setOffset(offset);
-    updateScrollRange();
-}
-
-void LogGrid::scrollToTop()
-{
-    scrollToLogRow(0, PositionAtTop);
-}
-
-void LogGrid::scrollToBottom()
-{
-    scrollToLogRow(window_->sourceRows() - 1, PositionAtBottom);
 }
 
 void LogGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
@@ -349,7 +344,9 @@ void LogGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
         return;
     }
     const int logRow = window_->toLogRow(index.row());
-    scrollToLogRow(logRow, hint);
+    moveWindowTo(logRow, hint);
+    if (!remapping_) // a click or a key, not the grid following a logged row
+        syncScrollBar();
     // Every window row fits in the viewport, so the view itself only scrolls sideways.
     const int row = window_->toWindowRow(logRow);
     if (row >= 0)
@@ -411,7 +408,7 @@ void LogGrid::wheelEvent(QWheelEvent* event)
     wheelRemainder_ -= notches * kWheelNotch;
     if (notches != 0) {
         window_->setOffset(window_->offset() - notches * QApplication::wheelScrollLines());
-        updateScrollRange();
+        syncScrollBar();
     }
     event->accept();
 }
@@ -466,17 +463,20 @@ void LogGrid::fitWindowToViewport()
     if (!bar_) // the base class lays out before our constructor has run
         return;
     window_->setCapacity(visibleRows());
-    updateScrollRange();
+    syncScrollBar();
 }
 
-void LogGrid::updateScrollRange()
+void LogGrid::syncScrollBar()
 {
     if (!bar_)
         return;
+    barTimer_.stop();
+    // The window is the truth here: the bar's own value changes must not move it back.
+    syncingBar_ = true;
     bar_->setRange(0, window_->maxOffset());
     bar_->setPageStep(window_->capacity());
-    if (bar_->value() != window_->offset())
-        bar_->setValue(window_->offset());
+    bar_->setValue(window_->offset());
+    syncingBar_ = false;
 }
 
 void LogGrid::showCurrentInWindow()

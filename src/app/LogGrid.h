@@ -9,6 +9,9 @@
 // window. Selection and the current row are kept as log rows and mapped into the window.
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <QTimer>
+
+#include <algorithm>
 
 class QScrollBar;
 
@@ -69,6 +72,8 @@ private:
 class LogGrid : public QTableView {
     Q_OBJECT
 public:
+    static constexpr int RowHeight = 17; // fixed, so rows that fit = viewport height / 17
+
     explicit LogGrid(QWidget* parent = nullptr);
 
     void setLogModel(LogTableModel* model);
@@ -83,11 +88,13 @@ public:
     int currentLogRow() const { return currentLogRow_; }
     // The first log row shown and how many whole rows the viewport holds.
     int firstShownRow() const { return window_->offset(); }
-    int visibleRows() const;
+    int visibleRows() const { return std::max(1, viewport()->height() / RowHeight); }
     void scrollToLogRow(int row, ScrollHint hint = EnsureVisible);
+    // Brings the scroll bar up to date now; logged rows move it only every so often.
+    void syncScrollBar();
     // Hide QAbstractItemView's, which move the view's own (hidden) scroll bar.
-    void scrollToTop();
-    void scrollToBottom();
+    void scrollToTop() { scrollToLogRow(0, PositionAtTop); }
+    void scrollToBottom() { scrollToLogRow(window_->sourceRows() - 1, PositionAtBottom); }
 
 protected:
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
@@ -101,7 +108,7 @@ protected:
 
 private:
     void fitWindowToViewport();
-    void updateScrollRange();
+    void moveWindowTo(int row, ScrollHint hint);
     void showCurrentInWindow();
     void scrollPixels(int delta);
 
@@ -109,6 +116,8 @@ private:
     QScrollBar* bar_ = nullptr;
     int currentLogRow_ = -1;
     bool remapping_ = false;
+    bool syncingBar_ = false;
+    QTimer barTimer_;
     bool scrolledPixels_ = false; // the next window-wide dataChanged is already on screen
     int wheelRemainder_ = 0;
 };

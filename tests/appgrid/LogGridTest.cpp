@@ -167,6 +167,7 @@ TEST_F(LogGridTest, EachNewRowIsSelectedAndInView)
 TEST_F(LogGridTest, NewRowBringsTheWindowBackToTheEnd)
 {
     append(300);
+    grid_.syncScrollBar();
     grid_.logScrollBar()->setValue(0);
     ASSERT_EQ(grid_.firstShownRow(), 0);
     EXPECT_EQ(selectedWindowRow(), -1) << "the current row is out of the window";
@@ -195,6 +196,7 @@ TEST_F(LogGridTest, SelectionFollowsTheLogRowWhileScrolling)
 TEST_F(LogGridTest, WheelMovesTheWindow)
 {
     append(500);
+    grid_.syncScrollBar();
     grid_.logScrollBar()->setValue(100);
     const int lines = QApplication::wheelScrollLines();
     wheel(120);
@@ -260,11 +262,29 @@ TEST_F(LogGridTest, ScrolledPixelsMatchAFreshPaint)
         check((append(1), "a logged row"));
     check((append(3), "three logged rows"));
     QScrollBar* bar = grid_.logScrollBar();
+    grid_.syncScrollBar();
     check((bar->setValue(bar->value() - 2), "two rows up"));
     check((bar->setValue(bar->value() + 1), "one row down"));
     check((wheel(120), "a wheel notch up"));
     check((bar->setValue(10), "a page away"));
     check((append(1), "a logged row while scrolled away"));
+}
+
+TEST_F(LogGridTest, ScrollBarCatchesUpWithLoggedRowsSoon)
+{
+    append(50);
+    const int fit = grid_.visibleRows();
+    QScrollBar* bar = grid_.logScrollBar();
+    EXPECT_EQ(grid_.firstShownRow(), 50 - fit) << "the window itself follows at once";
+    QElapsedTimer waited;
+    waited.start();
+    while (bar->maximum() != 50 - fit && waited.elapsed() < 2000)
+        QTest::qWait(10);
+    EXPECT_EQ(bar->maximum(), 50 - fit);
+    EXPECT_EQ(bar->value(), 50 - fit);
+    // Dragging the bar after that moves the window.
+    bar->setValue(5);
+    EXPECT_EQ(grid_.firstShownRow(), 5);
 }
 
 TEST_F(LogGridTest, ClearEmptiesTheGridAndLoggingStartsAgain)
