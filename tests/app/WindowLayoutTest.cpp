@@ -211,6 +211,17 @@ TEST_F(app_StartState, DecimalSeparatorComesFromTheLocaleAndDrivesValueTexts)
     }
 }
 
+// Run by the locale entries of the test list (LC_ALL set, the separator it should give).
+TEST_F(app_StartState, DecimalSeparatorFollowsTheUsersLocale)
+{
+    const QString expected = QString::fromUtf8(qgetenv("VARNEX_EXPECTED_DECIMAL_SEPARATOR"));
+    if (expected.isEmpty())
+        GTEST_SKIP() << "needs LC_ALL and VARNEX_EXPECTED_DECIMAL_SEPARATOR";
+    EXPECT_EQ(window().DecimalSeparatorText(), expected);
+    feed(DcVolts("123456", 0));
+    EXPECT_EQ(QString::fromStdString(window().CurrentReading().ValueText), QStringLiteral("1%1").arg(expected) + "23456");
+}
+
 TEST_F(app_StartState, ClockReplacesItsDesignCaptionWithinATick)
 {
     const QRegularExpression clock(QStringLiteral(R"(^\d\d : \d\d : \d\d     \d\d - \d\d - \d{4}$)"));
