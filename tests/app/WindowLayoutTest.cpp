@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -31,6 +32,15 @@ TEST_F(app_WindowLayout, IsFixedAtTheClientSizeWithoutMaximizeBox)
     QCoreApplication::processEvents();
     EXPECT_EQ(client()->size(), QSize(857, 667));
     EXPECT_EQ(window().windowTitle(), QStringLiteral("Varnex Interface Program _Ver: 3.03"));
+}
+
+TEST_F(app_WindowLayout, FirstShownInTheCentreOfTheDesktop)
+{
+    // Within the frame's decorations, which the window manager adds around the client area.
+    const QRect desktop = window().screen()->availableGeometry();
+    const QRect frame = window().frameGeometry();
+    const QPoint offset = frame.center() - desktop.center();
+    EXPECT_LE(offset.manhattanLength(), 16) << "window at " << frame.x() << "," << frame.y();
 }
 
 TEST_F(app_WindowLayout, MenuBarHasRecordLimitsThenHelp)
