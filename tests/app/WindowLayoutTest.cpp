@@ -299,6 +299,25 @@ TEST_F(app_ConnectionBarClicks, ComDownOnAPortThatWillNotOpenSaysSoOnlyForKeys)
     EXPECT_TRUE(bar()->portPanel(0)->isEnabled());
 }
 
+TEST_F(app_ConnectionBarClicks, UsbHidesThePortSelectorAndGivesBackTheSelectedPort)
+{
+    clickPanel(0);
+    ASSERT_EQ(visiblePanel(), 1);
+
+    QTest::mouseClick(usbButton(), Qt::LeftButton);
+    EXPECT_EQ(visiblePanel(), -1);
+    EXPECT_FALSE(comCon()->isVisible());
+    EXPECT_EQ(usbButton()->text(), QStringLiteral("USB DISCONNECTION"));
+
+    QTest::mouseClick(usbButton(), Qt::LeftButton);
+    EXPECT_EQ(visiblePanel(), 1) << "COM 2, as chosen before";
+    EXPECT_TRUE(bar()->portPanel(1)->isEnabled());
+    EXPECT_TRUE(comCon()->isVisible());
+    EXPECT_EQ(usbButton()->text(), QStringLiteral("USB CONNECTION")) << "without the blanks of the start caption";
+    clickPanel(1);
+    EXPECT_EQ(window().COMM2().ComPort(), pnCOM3);
+}
+
 TEST_F(app_ConnectionBarClicks, KeysWithNoLinkSelectedSayNothing)
 {
     for (const char* key : {"dcv", "DCI", "HOLD", "UP"})
