@@ -247,7 +247,7 @@ TEST_F(LogGridTest, ScrolledPixelsMatchAFreshPaint)
     append(100);
     QWidget* viewport = grid_.viewport();
     const auto check = [&](const char* what) {
-        QCoreApplication::processEvents();
+        QTest::qWait(20); // the view's deferred layout and paint run on zero timers
         const QPoint at = viewport->mapTo(&grid_, QPoint(0, 0));
         const QImage onScreen = grid_.screen()
                                     ->grabWindow(grid_.winId(), at.x(), at.y(), viewport->width(), viewport->height())
@@ -268,6 +268,12 @@ TEST_F(LogGridTest, ScrolledPixelsMatchAFreshPaint)
     check((wheel(120), "a wheel notch up"));
     check((bar->setValue(10), "a page away"));
     check((append(1), "a logged row while scrolled away"));
+    // Columns moved and resized by the user change only how the rows are drawn.
+    grid_.horizontalHeader()->moveSection(3, 0);
+    grid_.setColumnWidth(1, 90);
+    check("columns moved");
+    check((append(2), "logged rows after a column move"));
+    EXPECT_EQ(grid_.horizontalHeader()->logicalIndexAt(5), 3);
 }
 
 TEST_F(LogGridTest, ScrollBarCatchesUpWithLoggedRowsSoon)
