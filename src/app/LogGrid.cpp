@@ -133,12 +133,6 @@ int LogGridWindow::maxOffset() const
     return std::max(0, sourceRows() - capacity_);
 }
 
-int LogGridWindow::toWindowRow(int logRow) const
-{
-    const int row = logRow - offset_;
-    return logRow >= 0 && row >= 0 && row < shown_ ? row : -1;
-}
-
 void LogGridWindow::setCapacity(int rows)
 {
     rows = std::max(1, rows);
@@ -429,8 +423,10 @@ void LogGrid::scrollPixels(int delta)
 {
     // As a plain table view scrolls: move the pixels of the rows that stay on screen and
     // paint only the rows that come in, so following the log repaints one row per frame.
+    // Rows logged faster than the grid paints: one whole repaint, not a pixel move per row.
     const int rows = window_->rowCount();
-    if (delta == 0 || std::abs(delta) >= rows || !viewport()->isVisible() || !viewport()->updatesEnabled())
+    if (delta == 0 || std::abs(delta) >= rows || unpaintedScroll_ || !viewport()->isVisible()
+        || !viewport()->updatesEnabled())
         return;
     const int height = verticalHeader()->defaultSectionSize();
     const int width = viewport()->width();
@@ -446,7 +442,7 @@ void LogGrid::scrollPixels(int delta)
     if (current.isValid() && current.row() - delta >= 0 && current.row() - delta < rows)
         stale += QRect(0, rowViewportPosition(current.row() - delta), width, height);
     viewport()->update(stale);
-    scrolledPixels_ = true;
+    scrolledPixels_ = unpaintedScroll_ = true;
 }
 
 void LogGrid::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)

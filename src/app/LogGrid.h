@@ -37,7 +37,10 @@ public:
     // The offset that shows the last log row in the window's last row.
     int maxOffset() const;
     // The window row of a log row, -1 when it is outside the window.
-    int toWindowRow(int logRow) const;
+    int toWindowRow(int logRow) const
+    {
+        return logRow >= offset_ && logRow - offset_ < shown_ ? logRow - offset_ : -1;
+    }
     int toLogRow(int windowRow) const { return offset_ + windowRow; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : shown_; }
@@ -103,6 +106,11 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
+    void paintEvent(QPaintEvent* event) override
+    {
+        unpaintedScroll_ = false;
+        QTableView::paintEvent(event);
+    }
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;
 
@@ -119,6 +127,7 @@ private:
     bool syncingBar_ = false;
     QTimer barTimer_;
     bool scrolledPixels_ = false; // the next window-wide dataChanged is already on screen
+    bool unpaintedScroll_ = false; // pixels were moved and the viewport not painted since
     int wheelRemainder_ = 0;
 };
 
