@@ -5,6 +5,7 @@
 #include "chart/ChartWidget.h"
 #include "chart/TChartControl.h"
 #include "links/TCommPortDriver.h"
+#include "links/UsbLink.h"
 
 #include <QHeaderView>
 #include <QElapsedTimer>
@@ -287,6 +288,8 @@ TEST_F(app_ConnectionBarClicks, ComDownOnAPortThatWillNotOpenSaysSoOnlyForKeys)
     EXPECT_EQ(window().COMM2().ComPort(), pnCOM1) << "no port change while connected";
 
     QWidget* keys = child("Keyboard");
+    QTest::mouseClick(keys->findChild<QWidget*>(QStringLiteral("Shape29")), Qt::LeftButton);
+    EXPECT_TRUE(dialogs_.records.empty()) << "the CAL circle answers the right button only";
     QTest::mouseClick(keys->findChild<QWidget*>(QStringLiteral("dcv")), Qt::LeftButton);
     QTest::mouseClick(keys->findChild<QWidget*>(QStringLiteral("Shape29")), Qt::RightButton);
     EXPECT_EQ(dialogs_.texts(), (QStringList{QStringLiteral("COM Port is not opened yet!"),
@@ -316,6 +319,20 @@ TEST_F(app_ConnectionBarClicks, UsbHidesThePortSelectorAndGivesBackTheSelectedPo
     EXPECT_EQ(usbButton()->text(), QStringLiteral("USB CONNECTION")) << "without the blanks of the start caption";
     clickPanel(1);
     EXPECT_EQ(window().COMM2().ComPort(), pnCOM3);
+}
+
+TEST_F(app_ConnectionBarClicks, KeysGoToTheOpenUsbBridgeButCalibrationNeedsCom)
+{
+    QTest::mouseClick(usbButton(), Qt::LeftButton);
+    ASSERT_TRUE(window().Usb().UsbOpen());
+    QWidget* keys = child("Keyboard");
+    QTest::mouseClick(keys->findChild<QWidget*>(QStringLiteral("ACV")), Qt::LeftButton);
+    EXPECT_EQ(usb_->written(), (std::vector<std::uint8_t>{'B', 'B'}));
+    EXPECT_TRUE(dialogs_.records.empty());
+
+    QTest::mouseClick(keys->findChild<QWidget*>(QStringLiteral("Shape29")), Qt::RightButton);
+    EXPECT_EQ(dialogs_.texts(), QStringList{QStringLiteral("COM Port is not opened yet!")});
+    EXPECT_EQ(usb_->written().size(), 2u) << "calibration never goes over USB";
 }
 
 TEST_F(app_ConnectionBarClicks, KeysWithNoLinkSelectedSayNothing)
