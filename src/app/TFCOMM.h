@@ -104,7 +104,9 @@ private:
     void keyPressed(const KeyDefinition* key, KeyTrigger trigger);
     void setPanelsVisible(bool visible);
     void setPageLabel(int page);
-    bool saveLogInteractively();
+    // reportSuccess false: the window closes right after, and a success box would let in
+    // readings that the file no longer gets.
+    bool saveLogInteractively(bool reportSuccess = true);
     bool confirmCloseWithUnsavedRows();
 
     MeterEnvironment& env_;

@@ -49,7 +49,7 @@ void TFCOMM::RecordNewClick()
     (void)page;
 }
 
-bool TFCOMM::saveLogInteractively()
+bool TFCOMM::saveLogInteractively(bool reportSuccess)
 {
     const QString name = dialogs_.askSaveLogName();
     if (name.isEmpty())
@@ -61,7 +61,8 @@ bool TFCOMM::saveLogInteractively()
     }
     if (result.ok)
         unsavedRows_ = 0;
-    showResult(dialogs_, result.message, result.icon);
+    if (!result.ok || reportSuccess)
+        showResult(dialogs_, result.message, result.icon);
     return result.ok;
 }
 
@@ -109,7 +110,7 @@ void TFCOMM::BtPrintClick()
 bool TFCOMM::confirmCloseWithUnsavedRows()
 {
     switch (dialogs_.askUnsaved(int(std::min<std::int64_t>(unsavedRows_, INT32_MAX)))) {
-    case UnsavedChoice::Save: return saveLogInteractively();
+    case UnsavedChoice::Save: return saveLogInteractively(false);
     case UnsavedChoice::Discard: return true;
     case UnsavedChoice::Cancel: return false;
     }
@@ -118,12 +119,12 @@ bool TFCOMM::confirmCloseWithUnsavedRows()
 
 void TFCOMM::BitBtn1Click()
 {
-    if (HasUnsavedRows()) {
-        if (!confirmCloseWithUnsavedRows())
-            return;
-    } else if (!dialogs_.askYesNo(QString::fromLatin1(kQuitQuestion))) {
+    if (!HasUnsavedRows() && !dialogs_.askYesNo(QString::fromLatin1(kQuitQuestion)))
         return;
-    }
+    // Readings are logged while the question is open: rows that came in meanwhile are
+    // asked about like any other unsaved rows.
+    if (HasUnsavedRows() && !confirmCloseWithUnsavedRows())
+        return;
     closingConfirmed_ = true;
     close();
 }
