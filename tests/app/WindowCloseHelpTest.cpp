@@ -164,6 +164,66 @@ TEST_F(app_WindowClose, RowsLoggedAfterTheSaveAreUnsavedAgain)
     EXPECT_TRUE(window().isVisible());
 }
 
+// Readings keep arriving while any box is open. Whatever the user answers, a row logged
+// before the window goes must be in the saved file, unless the user chose to discard.
+class app_WindowCloseWhileLogging : public app_WindowClose {
+protected:
+    void readingArrivesUnderEveryBox()
+    {
+        dialogs_.whileOpen = [this] {
+            feed(DcVolts(QStringLiteral("2%1").arg(++arrived_, 5, 10, QLatin1Char('0')).toStdString(), 0));
+        };
+    }
+    int savedRows(const QString& path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return -1;
+        return int(file.readAll().trimmed().split('\n').size()) - 1;
+    }
+    int arrived_ = 0;
+};
+
+TEST_F(app_WindowCloseWhileLogging, SaveOnClosingKeepsRowsLoggedUnderTheBoxes)
+{
+    for (Via via : {Via::CloseBox, Via::Quit}) {
+        SCOPED_TRACE(via == Via::CloseBox ? "close box" : "quit");
+        closeQuietly();
+        window_.reset();
+        dialogs_ = FakeUserDialogs();
+        makeWindow(SerialPortNames());
+        window().setDecimalSeparator(QStringLiteral("."));
+        logRows(2);
+
+        const QString path = dir_.filePath(via == Via::CloseBox ? QStringLiteral("box.txt") : QStringLiteral("quit.txt"));
+        dialogs_.unsavedAnswers = {UnsavedChoice::Save, UnsavedChoice::Save};
+        dialogs_.saveLogNames = {path, path};
+        readingArrivesUnderEveryBox();
+        closeVia(via);
+        dialogs_.whileOpen = nullptr;
+
+        ASSERT_GT(int(window().cds1().size()), 2) << "readings arrived under the boxes";
+        if (window().isVisible())
+            EXPECT_TRUE(window().HasUnsavedRows()) << "stayed open: the late rows still count as unsaved";
+        else
+            EXPECT_EQ(savedRows(path), int(window().cds1().size())) << "closed: every logged row is in the file";
+    }
+}
+
+TEST_F(app_WindowCloseWhileLogging, RowsLoggedUnderTheQuitQuestionAreNotDroppedSilently)
+{
+    // No rows yet: QUIT asks its question, and a reading arrives meanwhile.
+    dialogs_.yesNoAnswers = {true};
+    dialogs_.unsavedAnswers = {UnsavedChoice::Cancel};
+    readingArrivesUnderEveryBox();
+    closeVia(Via::Quit);
+    dialogs_.whileOpen = nullptr;
+
+    ASSERT_GE(window().cds1().size(), 1u);
+    EXPECT_EQ(dialogs_.count(DialogKind::Unsaved), 1) << "the new rows are asked about";
+    EXPECT_TRUE(window().isVisible()) << "and Cancel keeps them";
+}
+
 TEST_F(app_WindowClose, PrintPreviewRendersTheLoggedRows)
 {
     logRows(3);
