@@ -74,5 +74,25 @@ TEST_F(app_WindowChart, SaveAsksForANameAndWritesABitmap)
         << dialogs_.texts().back().toStdString();
 }
 
+TEST_F(app_WindowChart, PageLabelHoldsAPagedBackPageWhileRowsArrive)
+{
+    for (int i = 0; i < 150; ++i)
+        feed(DcVolts(QStringLiteral("%1").arg(i, 6, 10, QLatin1Char('0')).toStdString(), 0));
+    ASSERT_EQ(pageLabel(), QStringLiteral("2"));
+
+    QTest::mouseClick(toolBar()->BtFirst(), Qt::LeftButton);
+    EXPECT_EQ(pageLabel(), QStringLiteral("1"));
+    for (int i = 0; i < 60; ++i)
+        feed(DcVolts(QStringLiteral("%1").arg(500 + i, 6, 10, QLatin1Char('0')).toStdString(), 0));
+    EXPECT_EQ(pageLabel(), QStringLiteral("1")) << "the user holds page 1";
+    EXPECT_EQ(window().ChartPager().PageCount(), 3);
+
+    QTest::mouseClick(toolBar()->BTlast(), Qt::LeftButton);
+    EXPECT_EQ(pageLabel(), QStringLiteral("3"));
+    for (int i = 0; i < 100; ++i)
+        feed(DcVolts(QStringLiteral("%1").arg(700 + i, 6, 10, QLatin1Char('0')).toStdString(), 0));
+    EXPECT_EQ(pageLabel(), QStringLiteral("4")) << "back on the last page, the view follows again";
+}
+
 } // namespace
 } // namespace varnex::testing
