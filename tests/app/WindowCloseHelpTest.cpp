@@ -18,7 +18,6 @@ class app_WindowClose : public WindowFixture {
 protected:
     void SetUp() override
     {
-        QApplication::setQuitOnLastWindowClosed(false);
         WindowFixture::SetUp();
         window().setDecimalSeparator(QStringLiteral("."));
         ASSERT_TRUE(dir_.isValid());

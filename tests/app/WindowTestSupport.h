@@ -19,6 +19,7 @@
 #include "protocol/FrameEncoder.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -51,6 +52,8 @@ protected:
 
     void makeWindow(SerialPortNames names)
     {
+        // Tests close windows; the application must outlive them.
+        QApplication::setQuitOnLastWindowClosed(false);
         auto usb = std::make_unique<ScriptedSiUsbLibrary>();
         usb_ = usb.get();
         env_ = std::make_unique<MeterEnvironment>(std::move(names), std::move(usb));
