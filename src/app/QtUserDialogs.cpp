@@ -36,11 +36,14 @@ bool QtUserDialogs::askYesNo(const QString& text)
     return runBox(owner_, QMessageBox::Information, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-UnsavedChoice QtUserDialogs::askUnsaved(int unsavedRows)
+UnsavedChoice QtUserDialogs::askUnsaved(int unsavedRows, UnsavedReason reason)
 {
+    const QString when = reason == UnsavedReason::Closing
+                             ? QStringLiteral("before closing")
+                             : QStringLiteral("before the XML file replaces them");
     QMessageBox box(QMessageBox::Warning, title(),
                     QStringLiteral("The log holds %1 row(s) that have not been saved.\n"
-                                   "Do you want to save them before closing?").arg(unsavedRows),
+                                   "Do you want to save them %2?").arg(unsavedRows).arg(when),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner_);
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {

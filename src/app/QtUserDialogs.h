@@ -14,7 +14,7 @@ public:
     void information(const QString& text) override;
     void error(const QString& text) override;
     bool askYesNo(const QString& text) override;
-    UnsavedChoice askUnsaved(int unsavedRows) override;
+    UnsavedChoice askUnsaved(int unsavedRows, UnsavedReason reason) override;
     QString askSaveLogName() override;
     QString askOpenLogName() override;
     QString askSaveBitmapName() override;

@@ -76,6 +76,18 @@ void TFCOMM::SpeedButton2Click()
     const QString name = dialogs_.askOpenLogName();
     if (name.isEmpty())
         return;
+    const bool replaces = name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
+    // An XML packet replaces every row: rows never saved are not thrown away without a word.
+    if (replaces && HasUnsavedRows()) {
+        switch (dialogs_.askUnsaved(int(std::min<std::int64_t>(unsavedRows_, INT32_MAX)), UnsavedReason::OpeningXmlLog)) {
+        case UnsavedChoice::Save:
+            if (!saveLogInteractively())
+                return;
+            break;
+        case UnsavedChoice::Discard: break;
+        case UnsavedChoice::Cancel: return;
+        }
+    }
     const std::size_t before = cds1_.size();
     LoadResult result;
     {
@@ -86,8 +98,7 @@ void TFCOMM::SpeedButton2Click()
     }
     // Rows that came in (or, for an XML packet, the rows that replaced the old ones)
     // have not been saved from here.
-    const bool replaced = name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
-    if (replaced && result.ok)
+    if (replaces && result.ok)
         unsavedRows_ = std::int64_t(cds1_.size());
     else if (cds1_.size() > before)
         unsavedRows_ += std::int64_t(cds1_.size() - before);
@@ -109,7 +120,7 @@ void TFCOMM::BtPrintClick()
 
 bool TFCOMM::confirmCloseWithUnsavedRows()
 {
-    switch (dialogs_.askUnsaved(int(std::min<std::int64_t>(unsavedRows_, INT32_MAX)))) {
+    switch (dialogs_.askUnsaved(int(std::min<std::int64_t>(unsavedRows_, INT32_MAX)), UnsavedReason::Closing)) {
     case UnsavedChoice::Save: return saveLogInteractively(false);
     case UnsavedChoice::Discard: return true;
     case UnsavedChoice::Cancel: return false;

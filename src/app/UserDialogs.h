@@ -11,6 +11,8 @@ class QPrinter;
 namespace varnex {
 
 enum class UnsavedChoice { Save, Discard, Cancel };
+// What would lose the unsaved rows.
+enum class UnsavedReason { Closing, OpeningXmlLog };
 
 class UserDialogs {
 public:
@@ -21,8 +23,8 @@ public:
     virtual void error(const QString& text) = 0;
     // Modal box with an information icon, Yes and No; true on Yes.
     virtual bool askYesNo(const QString& text) = 0;
-    // Closing with rows that were never saved: Save, Discard or Cancel.
-    virtual UnsavedChoice askUnsaved(int unsavedRows) = 0;
+    // Rows that were never saved are about to be lost: Save, Discard or Cancel.
+    virtual UnsavedChoice askUnsaved(int unsavedRows, UnsavedReason reason) = 0;
     // SaveDialog2 (empty start name each time); empty when cancelled.
     virtual QString askSaveLogName() = 0;
     // OpenDialog1 (starts with the name chosen last time); empty when cancelled.

@@ -46,8 +46,10 @@ public:
         opened({DialogKind::YesNo, text});
         return take(yesNoAnswers, false);
     }
-    UnsavedChoice askUnsaved(int unsavedRows) override
+    std::vector<UnsavedReason> unsavedReasons;
+    UnsavedChoice askUnsaved(int unsavedRows, UnsavedReason reason) override
     {
+        unsavedReasons.push_back(reason);
         opened({DialogKind::Unsaved, QString(), unsavedRows});
         return take(unsavedAnswers, UnsavedChoice::Cancel);
     }

@@ -7,6 +7,7 @@
 #include "log/MeasurementLog.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
@@ -206,6 +207,44 @@ TEST_F(app_WindowLog, OpenedLogFileComesBackIntoTheGrid)
     feedReading(9);
     ASSERT_EQ(gridRows(), 4);
     EXPECT_EQ(gridCell(3, 0), QStringLiteral("1")) << "logging goes on with its own numbers";
+}
+
+TEST_F(app_WindowLog, OpeningAnXmlLogAsksBeforeItReplacesUnsavedRows)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    feedReading(1);
+    const QString xml = dir.filePath(QStringLiteral("one.xml"));
+    dialogs_.saveLogNames = {xml};
+    QTest::mouseClick(board()->saveAs(), Qt::LeftButton);
+    feedReading(2);
+    feedReading(3);
+    ASSERT_EQ(gridRows(), 3);
+
+    // Cancel: nothing is loaded, the unsaved rows stay.
+    dialogs_.openLogNames = {xml};
+    dialogs_.unsavedAnswers = {UnsavedChoice::Cancel};
+    QTest::mouseClick(board()->openDataFiles(), Qt::LeftButton);
+    ASSERT_EQ(dialogs_.unsavedReasons.size(), 1u);
+    EXPECT_EQ(dialogs_.unsavedReasons.back(), UnsavedReason::OpeningXmlLog);
+    EXPECT_EQ(dialogs_.records.back().unsavedRows, 2);
+    EXPECT_EQ(gridRows(), 3);
+
+    // Save: the rows go to a file first, then the packet replaces them.
+    const QString kept = dir.filePath(QStringLiteral("kept.txt"));
+    dialogs_.openLogNames = {xml};
+    dialogs_.unsavedAnswers = {UnsavedChoice::Save};
+    dialogs_.saveLogNames = {kept};
+    QTest::mouseClick(board()->openDataFiles(), Qt::LeftButton);
+    EXPECT_TRUE(QFileInfo::exists(kept));
+    EXPECT_EQ(gridRows(), 1);
+
+    // A text log only appends: nothing to ask.
+    const std::size_t asked = dialogs_.unsavedReasons.size();
+    dialogs_.openLogNames = {kept};
+    QTest::mouseClick(board()->openDataFiles(), Qt::LeftButton);
+    EXPECT_EQ(dialogs_.unsavedReasons.size(), asked);
+    EXPECT_EQ(gridRows(), 4);
 }
 
 } // namespace
