@@ -43,10 +43,9 @@ void TFCOMM::RecordNewClick()
 {
     if (!dialogs_.askYesNo(QString::fromLatin1(CloseDataQuestion)))
         return;
-    const std::string page = log_->CloseData();
+    log_->CloseData();
     setPageLabel(chartPager_->CurrentPage());
     unsavedRows_ = 0; // the table is empty: nothing left to lose
-    (void)page;
 }
 
 bool TFCOMM::saveLogInteractively(bool reportSuccess)
