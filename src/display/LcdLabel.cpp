@@ -2,6 +2,7 @@
 
 #include "display/SegmentPainter.h"
 
+#include <QCache>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -14,6 +15,17 @@ const QColor kGhostSegment(0, 0, 0, 20);
 // How much of the font height a digit's ink fills (the rest is the font's leading and accents).
 constexpr double kDigitInkShare = 0.66;
 
+// Segment looks drawn so far, by everything that decides their pixels. Cost is in pixels: a
+// main digit is 6 k, so a panel's digit looks take a small part of the limit. Images and not
+// pixmaps, so the cache may outlive the application object at exit.
+QCache<QString, QImage>& SegmentLooks()
+{
+    static QCache<QString, QImage> looks(1024 * 1024);
+    return looks;
+}
+
+bool g_cachedLooks = true;
+
 } // namespace
 
 LcdLabel::LcdLabel(LcdFace face, int pixelHeight, QWidget* parent)
@@ -21,6 +33,15 @@ LcdLabel::LcdLabel(LcdFace face, int pixelHeight, QWidget* parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
+    m_fontKey = m_font.key();
+}
+
+void LcdLabel::setBackdrop(const QColor& backdrop)
+{
+    m_backdrop = backdrop.isValid() && backdrop.alpha() == 255 ? backdrop : QColor();
+    setAttribute(Qt::WA_TranslucentBackground, !m_backdrop.isValid());
+    setAttribute(Qt::WA_OpaquePaintEvent, m_backdrop.isValid());
+    update();
 }
 
 void LcdLabel::setText(const QString& meterText)
@@ -39,6 +60,12 @@ void LcdLabel::setGhost(bool ghost)
         return;
     m_ghost = ghost;
     update();
+}
+
+void LcdLabel::setCachedLooks(bool cached)
+{
+    g_cachedLooks = cached;
+    SegmentLooks().clear();
 }
 
 void LcdLabel::setAutoSize(bool autoSize)
@@ -77,8 +104,41 @@ QSize LcdLabel::sizeHint() const
 void LcdLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QString glyphs = drawnGlyphs();
+    if (m_face == LcdFace::Segments && g_cachedLooks) {
+        painter.drawImage(0, 0, segmentLook(glyphs));
+        return;
+    }
+    if (m_backdrop.isValid())
+        painter.fillRect(rect(), m_backdrop);
+    paintLook(painter, glyphs);
+}
+
+QImage LcdLabel::segmentLook(const QString& glyphs)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QString key = QStringLiteral("%1|%2|%3x%4|%5|%6|%7|%8|%9")
+                            .arg(glyphs, m_fontKey, QString::number(width()), QString::number(height()),
+                                 QString::number(m_pixelHeight), QString::number(int(m_ghost)),
+                                 QString::number(m_backdrop.isValid() ? m_backdrop.rgba() : 0u),
+                                 QString::number(ratio), SegmentFontFamily());
+    if (const QImage* look = SegmentLooks().object(key))
+        return *look;
+    QImage look(size() * ratio,
+                m_backdrop.isValid() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    look.setDevicePixelRatio(ratio);
+    look.fill(m_backdrop.isValid() ? m_backdrop : QColor(Qt::transparent));
+    {
+        QPainter painter(&look);
+        paintLook(painter, glyphs);
+    }
+    SegmentLooks().insert(key, new QImage(look), qMax(1, look.width() * look.height()));
+    return look;
+}
+
+void LcdLabel::paintLook(QPainter& painter, const QString& glyphs)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
     if (m_face == LcdFace::Legend) {
         painter.setFont(m_font);
         painter.setPen(kLitSegment);

@@ -1,8 +1,11 @@
 #pragma once
 // One text element of the virtual LCD: a digit slot, the minus sign, a unit sign, a caption or an
-// annunciator. Paints its meter text in the LCD look, black on a transparent background.
+// annunciator. Paints its meter text in the LCD look, black on a transparent background or, for
+// labels given a backdrop, on that colour.
 #include "display/LcdFont.h"
 
+#include <QColor>
+#include <QImage>
 #include <QWidget>
 
 namespace varnex {
@@ -28,6 +31,16 @@ public:
     void setBlanked(bool blanked);
     bool isBlanked() const { return m_blanked; }
 
+    // An opaque colour the label fills its box with before its text. A label with a backdrop is
+    // opaque to Qt, so a text change repaints the label alone and not what lies beneath it.
+    // Only for labels that sit on a plain area of that colour, with nothing under them.
+    void setBackdrop(const QColor& backdrop);
+    const QColor& backdrop() const { return m_backdrop; }
+
+    // On by default: segment looks are drawn once and blitted after. Off draws every paint anew,
+    // as a reference that no cached look can have gone stale in.
+    static void setCachedLooks(bool cached);
+
     // Legend labels size themselves to their text, as autosized window labels do.
     void setAutoSize(bool autoSize);
 
@@ -41,11 +54,17 @@ protected:
 
 private:
     void paintSegmentFont(QPainter& painter, const QString& glyphs);
+    void paintLook(QPainter& painter, const QString& glyphs);
+    // The segment look of glyphs in this label's box, drawn once and then taken from a cache
+    // shared by every label (a large seven-segment glyph is drawn as a path, which is slow).
+    QImage segmentLook(const QString& glyphs);
 
     LcdFace m_face;
     int m_pixelHeight;
     QString m_text;
     QFont m_font;
+    QString m_fontKey;
+    QColor m_backdrop;
     bool m_ghost = false;
     bool m_autoSize = false;
     bool m_blanked = false;

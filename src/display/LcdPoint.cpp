@@ -6,7 +6,8 @@ namespace varnex {
 
 LcdPoint::LcdPoint(QWidget* parent) : QWidget(parent)
 {
-    setAttribute(Qt::WA_TranslucentBackground);
+    // a filled square: opaque, so showing or hiding it repaints nothing beneath but the panel
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void LcdPoint::paintEvent(QPaintEvent*)

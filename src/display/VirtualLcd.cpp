@@ -6,6 +6,7 @@
 #include "display/LcdPoint.h"
 #include "display/LcdSigns.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace varnex {
@@ -33,6 +34,9 @@ QWidget* CreateElement(const LcdElementSpec& spec, QWidget* parent)
     case LcdElementKind::Segment: {
         auto* label = new LcdLabel(LcdFace::Segments, spec.fontPixels, parent);
         label->setGhost(spec.kind == LcdElementKind::Digit);
+        // digit slots and the minus sign lie on the bare panel (they are built first, so only
+        // legends and signs lie above them)
+        label->setBackdrop(kSkyBlue);
         label->setGeometry(spec.box);
         return label;
     }
@@ -62,6 +66,8 @@ VirtualLcd::VirtualLcd(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Panel1"));
     setFixedSize(kPanelWidth, kPanelHeight);
+    // The panel paints its whole box, so a change on it never repaints the meter face beneath.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     buildElements();
     resetToStartState();
 }
@@ -146,10 +152,10 @@ void VirtualLcd::resetToStartState()
     refreshOverloadLook();
 }
 
-void VirtualLcd::paintEvent(QPaintEvent*)
+void VirtualLcd::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), kSkyBlue);
+    painter.fillRect(event->rect(), kSkyBlue);
 }
 
 } // namespace varnex
