@@ -75,10 +75,10 @@ std::vector<LcdElementSpec> BuildLayout()
         Picture("CONokN", 13, 5, 25, 24, LcdSign::NotLinked),
         Legend("d_t", 32, 144, "displaytime", 11),
     };
-    for (LcdElementSpec& spec : layout) {
-        const QString name = QString::fromLatin1(spec.name);
-        if (spec.kind == K::Digit || name == QLatin1String("CONokN") || name == QLatin1String("d_t"))
-            spec.shownAtStart = true;
+    for (LcdElementSpec& entry : layout) {
+        const QString name = QString::fromLatin1(entry.name);
+        if (entry.kind == K::Digit || name == QLatin1String("CONokN") || name == QLatin1String("d_t"))
+            entry.shownAtStart = true;
     }
     return layout;
 }
@@ -93,9 +93,9 @@ const std::vector<LcdElementSpec>& LcdLayout()
 
 const LcdElementSpec* FindLcdElementSpec(const QString& name)
 {
-    for (const LcdElementSpec& spec : LcdLayout()) {
-        if (name == QLatin1String(spec.name))
-            return &spec;
+    for (const LcdElementSpec& entry : LcdLayout()) {
+        if (name == QLatin1String(entry.name))
+            return &entry;
     }
     return nullptr;
 }

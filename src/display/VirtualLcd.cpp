@@ -27,33 +27,33 @@ QString FallbackText(LcdSign sign)
     return {};
 }
 
-QWidget* CreateElement(const LcdElementSpec& spec, QWidget* parent)
+QWidget* CreateElement(const LcdElementSpec& entry, QWidget* parent)
 {
-    switch (spec.kind) {
+    switch (entry.kind) {
     case LcdElementKind::Digit:
     case LcdElementKind::Segment: {
-        auto* label = new LcdLabel(LcdFace::Segments, spec.fontPixels, parent);
-        label->setGhost(spec.kind == LcdElementKind::Digit);
+        auto* label = new LcdLabel(LcdFace::Segments, entry.fontPixels, parent);
+        label->setGhost(entry.kind == LcdElementKind::Digit);
         // digit slots and the minus sign lie on the bare panel (they are built first, so only
         // legends and signs lie above them)
         label->setBackdrop(kSkyBlue);
-        label->setGeometry(spec.box);
+        label->setGeometry(entry.box);
         return label;
     }
     case LcdElementKind::Legend: {
-        auto* label = new LcdLabel(LcdFace::Legend, spec.fontPixels, parent);
-        label->move(spec.box.topLeft());
+        auto* label = new LcdLabel(LcdFace::Legend, entry.fontPixels, parent);
+        label->move(entry.box.topLeft());
         label->setAutoSize(true);
         return label;
     }
     case LcdElementKind::Point: {
         auto* point = new LcdPoint(parent);
-        point->setGeometry(spec.box);
+        point->setGeometry(entry.box);
         return point;
     }
     case LcdElementKind::Picture: {
-        auto* picture = new LcdPicture(LoadLcdSign(spec.sign), FallbackText(spec.sign), parent);
-        picture->setGeometry(spec.box);
+        auto* picture = new LcdPicture(LoadLcdSign(entry.sign), FallbackText(entry.sign), parent);
+        picture->setGeometry(entry.box);
         return picture;
     }
     }
@@ -74,9 +74,9 @@ VirtualLcd::VirtualLcd(QWidget* parent) : QWidget(parent)
 
 void VirtualLcd::buildElements()
 {
-    for (const LcdElementSpec& spec : LcdLayout()) {
-        QWidget* widget = CreateElement(spec, this);
-        const QString name = QString::fromLatin1(spec.name);
+    for (const LcdElementSpec& entry : LcdLayout()) {
+        QWidget* widget = CreateElement(entry, this);
+        const QString name = QString::fromLatin1(entry.name);
         widget->setObjectName(name);
         m_byName.insert(name, widget);
     }
@@ -143,11 +143,11 @@ void VirtualLcd::setLinked(bool linked)
 
 void VirtualLcd::resetToStartState()
 {
-    for (const LcdElementSpec& spec : LcdLayout()) {
-        QWidget* widget = m_byName.value(QString::fromLatin1(spec.name));
+    for (const LcdElementSpec& entry : LcdLayout()) {
+        QWidget* widget = m_byName.value(QString::fromLatin1(entry.name));
         if (auto* label = qobject_cast<LcdLabel*>(widget))
-            label->setText(QString::fromLatin1(spec.caption));
-        widget->setVisible(spec.shownAtStart);
+            label->setText(QString::fromLatin1(entry.caption));
+        widget->setVisible(entry.shownAtStart);
     }
     refreshOverloadLook();
 }
