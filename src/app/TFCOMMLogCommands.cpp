@@ -80,7 +80,9 @@ void TFCOMM::SpeedButton2Click()
     if (replaces && HasUnsavedRows()) {
         switch (dialogs_.askUnsaved(int(std::min<std::int64_t>(unsavedRows_, INT32_MAX)), UnsavedReason::OpeningXmlLog)) {
         case UnsavedChoice::Save:
-            if (!saveLogInteractively())
+            // No success box: rows logged while it stood open would miss the file and
+            // then be replaced.
+            if (!saveLogInteractively(false))
                 return;
             break;
         case UnsavedChoice::Discard: break;
