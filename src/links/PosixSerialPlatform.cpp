@@ -15,6 +15,28 @@
 namespace varnex {
 
 namespace {
+
+// One read or write on the non-blocking descriptor: retried when a signal interrupts it,
+// 0 when the device has nothing (or no room) right now, -1 on a real error.
+template <typename Io>
+int NonBlockingIo(Io io)
+{
+    for (;;) {
+        const ssize_t n = io();
+        if (n >= 0)
+            return static_cast<int>(n);
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return 0;
+        return -1;
+    }
+}
+
+} // namespace
+
+
+namespace {
 std::string errnoText(const std::string& what)
 {
     return what + ": " + std::strerror(errno);
@@ -142,32 +164,14 @@ int PosixSerialPlatform::read(std::uint8_t* buffer, int maxBytes)
 {
     if (!isOpen() || maxBytes <= 0)
         return 0;
-    for (;;) {
-        const ssize_t n = ::read(fd_, buffer, static_cast<std::size_t>(maxBytes));
-        if (n >= 0)
-            return static_cast<int>(n);
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK)
-            return 0;
-        return -1;
-    }
+    return NonBlockingIo([&] { return ::read(fd_, buffer, static_cast<std::size_t>(maxBytes)); });
 }
 
 int PosixSerialPlatform::write(const std::uint8_t* data, int size)
 {
     if (!isOpen() || size <= 0)
         return 0;
-    for (;;) {
-        const ssize_t n = ::write(fd_, data, static_cast<std::size_t>(size));
-        if (n >= 0)
-            return static_cast<int>(n);
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK)
-            return 0;
-        return -1;
-    }
+    return NonBlockingIo([&] { return ::write(fd_, data, static_cast<std::size_t>(size)); });
 }
 
 void PosixSerialPlatform::waitWritable(int timeoutMs)
