@@ -1,5 +1,7 @@
 #include "log/MeasurementLog.h"
 
+#include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace varnex {
@@ -14,6 +16,12 @@ std::int32_t following(std::int32_t number)
 }
 
 } // namespace
+
+std::int64_t SystemUtcMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
 
 MeasurementLog::MeasurementLog(LogStore& table, ChartFeed& chart, TimeOfDayClock clock)
     : table_(table), chart_(chart), clock_(std::move(clock))
@@ -54,6 +62,8 @@ LogResult MeasurementLog::INDataToTable(const Reading& reading)
     row.Value2 = reading.Value2Text;
     row.Unit2 = reading.Unit2Text;
     table_.append(row);
+    if (!listeners_.empty())
+        announceRow(row, RowSource::Meter, utcClock_());
     // 7. The chart gets the value as a 32-bit float, widened again.
     chart_.AddPoint(static_cast<double>(static_cast<float>(reading.ChartValue)));
     result.PageLabel = std::to_string(chart_.CurrentPage());
@@ -70,7 +80,33 @@ std::string MeasurementLog::CloseData()
     table_.clear();
     nextRecordNo_ = 1;
     loggedCount_ = 0;
+    for (LoggedRowListener* listener : listeners_)
+        listener->rowsCleared();
     return pageLabel;
+}
+
+void MeasurementLog::addListener(LoggedRowListener* listener)
+{
+    if (listener && std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
+        listeners_.push_back(listener);
+}
+
+void MeasurementLog::removeListener(LoggedRowListener* listener)
+{
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+void MeasurementLog::announceRow(const LogRowInput& row, RowSource source, std::int64_t utcMs)
+{
+    if (listeners_.empty())
+        return;
+    LoggedRow event;
+    event.row = row;
+    event.utcMs = utcMs;
+    event.source = source;
+    event.si = ToSiQuantity(row.Value, row.Unit, separator_);
+    for (LoggedRowListener* listener : listeners_)
+        listener->rowLogged(event);
 }
 
 } // namespace varnex

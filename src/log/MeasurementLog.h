@@ -3,10 +3,13 @@
 // log table cds1 and points of the chart, under the record limit, the sampling interval
 // and the repeat filter.
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "log/ChartFeed.h"
 #include "log/LogStore.h"
+#include "log/LoggedRowListener.h"
 #include "log/RecordLimitMenu.h"
 #include "log/SamplingSchedule.h"
 #include "log/TimeOfDay.h"
@@ -32,6 +35,10 @@ struct LogResult {
     bool logged() const { return Outcome == LogOutcome::Logged; }
 };
 
+// Milliseconds since 1970-01-01T00:00:00Z for a row being logged now.
+using UtcClock = std::function<std::int64_t()>;
+std::int64_t SystemUtcMs();
+
 class MeasurementLog {
 public:
     // Neither the store nor the chart is owned; both must outlive the log.
@@ -49,6 +56,18 @@ public:
     std::int32_t LoggedCount() const { return loggedCount_; }
     std::int32_t RecordLimit() const { return limits_.RecordLimit(); }
 
+    // Listeners are told about each logged row after it is in the table, in the order
+    // they were added; none is owned. The SI value is only worked out when one listens.
+    void addListener(LoggedRowListener* listener);
+    void removeListener(LoggedRowListener* listener);
+    void setUtcClock(UtcClock clock) { utcClock_ = std::move(clock); }
+    // The separator the decoder forms value texts with (for the SI value).
+    void setDecimalSeparator(std::string separator) { separator_ = std::move(separator); }
+    const std::string& DecimalSeparator() const { return separator_; }
+    // Tells the listeners about a row that reached the table some other way (a load,
+    // a recovery); `row` must already be in the table.
+    void announceRow(const LogRowInput& row, RowSource source, std::int64_t utcMs = 0);
+
     SamplingSchedule& Sampling() { return sampling_; }
     const SamplingSchedule& Sampling() const { return sampling_; }
     RecordLimitMenu& RecordLimits() { return limits_; }
@@ -62,6 +81,9 @@ private:
     TimeOfDayClock clock_;
     SamplingSchedule sampling_;
     RecordLimitMenu limits_;
+    std::vector<LoggedRowListener*> listeners_;
+    UtcClock utcClock_ = SystemUtcMs;
+    std::string separator_ = ".";
     std::int32_t nextRecordNo_ = 1;
     std::int32_t loggedCount_ = 0;
 };

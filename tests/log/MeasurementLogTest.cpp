@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -381,6 +382,73 @@ TEST(MeasurementLogLimitless, StopsAfterExactlyTenMillionRows)
     EXPECT_EQ(chart.points, 10000000);
     RecordProperty("seconds", std::to_string(seconds));
     std::printf("10,000,000 rows in %.2f s, store %.1f MB\n", seconds, table.memoryBytes() / 1e6);
+}
+
+} // namespace
+} // namespace varnex
+
+namespace varnex {
+namespace {
+
+class RecordingListener : public LoggedRowListener {
+public:
+    struct Seen {
+        std::int32_t no;
+        std::string value;
+        std::int64_t utcMs;
+        std::optional<double> si;
+        RowSource source;
+    };
+    std::vector<Seen> rows;
+    int clears = 0;
+    void rowLogged(const LoggedRow& row) override
+    {
+        rows.push_back({row.row.No, std::string(row.row.Value), row.utcMs, row.si.value, row.source});
+    }
+    void rowsCleared() override { ++clears; }
+};
+
+TEST_F(MeasurementLogTest, ListenersHearLoggedRowsOnlyWithTheirTimeAndSiValue)
+{
+    RecordingListener listener;
+    std::int64_t utc = 1'700'000'000'123;
+    log.setUtcClock([&] { return utc++; });
+    log.setDecimalSeparator(",");
+    log.addListener(&listener);
+    log.addListener(&listener); // once is enough
+    log.Sampling().RepeatSet = false;
+    log.INDataToTable(readingOf("1,5", "mV"));
+    log.INDataToTable(readingOf("1,5", "mV")); // repeat filter: no row, no event
+    log.INDataToTable(readingOf("2,5", "K*"));
+    ASSERT_EQ(listener.rows.size(), 2u);
+    EXPECT_EQ(listener.rows[0].no, 1);
+    EXPECT_EQ(listener.rows[0].utcMs, 1'700'000'000'123);
+    ASSERT_TRUE(listener.rows[0].si);
+    EXPECT_DOUBLE_EQ(*listener.rows[0].si, 0.0015);
+    EXPECT_EQ(listener.rows[0].source, RowSource::Meter);
+    EXPECT_EQ(listener.rows[1].no, 3);
+    EXPECT_DOUBLE_EQ(*listener.rows[1].si, 2500.0);
+
+    log.CloseData();
+    EXPECT_EQ(listener.clears, 1);
+    log.removeListener(&listener);
+    log.INDataToTable(readingOf("9,0"));
+    EXPECT_EQ(listener.rows.size(), 2u);
+}
+
+TEST_F(MeasurementLogTest, AnnouncedRowsReachListenersWithTheirSource)
+{
+    RecordingListener listener;
+    log.addListener(&listener);
+    LogRowInput row;
+    row.No = 7;
+    row.Value = "3.0";
+    row.Unit = "V";
+    log.announceRow(row, RowSource::Load);
+    ASSERT_EQ(listener.rows.size(), 1u);
+    EXPECT_EQ(listener.rows[0].source, RowSource::Load);
+    EXPECT_EQ(listener.rows[0].utcMs, 0);
+    EXPECT_DOUBLE_EQ(*listener.rows[0].si, 3.0);
 }
 
 } // namespace
