@@ -18,6 +18,7 @@
 
 class QAction;
 class QMenu;
+class QPushButton;
 
 namespace varnex {
 
@@ -28,6 +29,7 @@ class CommPortKeyLink;
 class ConnectionBar;
 class FunctionBoard;
 class KeypadBox;
+struct LinkReport;
 class LogGrid;
 class LogTableModel;
 class MeasurementLog;
@@ -100,6 +102,14 @@ private:
     void FormCreate();
 
     void applyConnectionView(const ConnectionViewState& view);
+    // The links' actions, each followed by what the user is told about the link.
+    bool connectSerialAndReport();
+    void disconnectSerialAndReport();
+    void openUsbAndReport();
+    void closeUsbAndReport();
+    void bindLinkLossReports();
+    // On the button's and the connection indicator's tooltip; a failure also on stderr.
+    void showLinkReport(const LinkReport& report, QPushButton* button);
     void ConTimerTimer();
     void keyPressed(const KeyDefinition* key, KeyTrigger trigger);
     void setPanelsVisible(bool visible);

@@ -1,6 +1,7 @@
 #include "links/Cp210xTtyLibrary.h"
 
 #include "links/ExclusiveTty.h"
+#include "links/LinkDiagnostics.h"
 #include "links/PosixLineSettings.h"
 
 #include <algorithm>
@@ -198,6 +199,7 @@ SI_STATUS Cp210xTtyLibrary::SI_GetNumDevices(std::uint32_t* numDevices)
 {
     if (!numDevices)
         return SI_INVALID_PARAMETER;
+    lastError_.clear();
     const auto bridges = preferredBridges();
     noteDevices(bridges);
     const auto count = static_cast<std::uint32_t>(bridges.size());
@@ -217,7 +219,13 @@ SI_STATUS Cp210xTtyLibrary::SI_Open(std::uint32_t deviceNum, SI_HANDLE* handle)
     const ExclusiveTtyResult opened = OpenTtyExclusively(path.string());
     if (opened.fd < 0) {
         const bool absent = opened.error == ENOENT || opened.error == ENODEV || opened.error == ENXIO;
-        return failed(absent ? SI_DEVICE_NOT_FOUND : SI_DEVICE_IO_FAILED, opened.message);
+        // Permission denied and "in use" both end in the driver message box; the cause
+        // and what to do about it go to the user in words.
+        const bool access = opened.error == EACCES || opened.error == EPERM;
+        std::string why = opened.message;
+        if (access || opened.error == EBUSY)
+            why += "\nHint: " + OpenFailureHint(opened.error);
+        return failed(absent ? SI_DEVICE_NOT_FOUND : SI_DEVICE_IO_FAILED, why);
     }
     if (const SI_STATUS status = configureRaw(opened.fd, kDefaultBaud); status != SI_SUCCESS) {
         const std::string why = path.string() + ": the line cannot be set: " + std::strerror(errno);
