@@ -69,6 +69,11 @@ public:
     void BitBtn1Click();
     void HelpClick();
     void RecordLimitClick(int item);
+    // Ended from outside (SIGTERM, SIGINT, SIGHUP): closes without any question, since
+    // nobody is there to answer; the links close as the window goes.
+    void EndWithoutQuestions();
+    // Presses COMCon or USB as a click would (the --connect option).
+    void PressLinkButton(ConnectionMode mode);
 
     // State for tests and the status line.
     const Reading& CurrentReading() const { return pass_.reading; }
@@ -138,6 +143,7 @@ private:
     LogTableModel* model_ = nullptr;
     std::int64_t unsavedRows_ = 0;
     bool closingConfirmed_ = false;
+    bool endingWithoutQuestions_ = false;
 
     // Links.
     TCommPortDriver* comm2_ = nullptr;

@@ -108,6 +108,19 @@ void TFCOMM::showLinkReport(const LinkReport& report, QPushButton* button)
     }
 }
 
+void TFCOMM::EndWithoutQuestions()
+{
+    endingWithoutQuestions_ = true;
+    close();
+}
+
+void TFCOMM::PressLinkButton(ConnectionMode mode)
+{
+    QPushButton* button = mode == ConnectionMode::Com ? AA->comButton() : AA->usbButton();
+    if (mode != ConnectionMode::Idle && button->isVisible() && !button->isChecked())
+        button->click();
+}
+
 void TFCOMM::keyPressed(const KeyDefinition* key, KeyTrigger trigger)
 {
     const ConnectionViewState& view = connection_.view();
