@@ -5,7 +5,7 @@
 #include "app/recorder/MeterRecorder.h"
 #include "app/recorder/RecordOptions.h"
 #include "app/recorder/RowLinePrinter.h"
-#include "app/recorder/StopSignals.h"
+#include "app/shutdown/ShutdownSignals.h"
 #include "log/files/LogFileService.h"
 
 #include <QCoreApplication>
@@ -59,7 +59,8 @@ int RunRecord(const std::vector<std::string>& args, const CommandIo& io)
                  options.usb ? "the USB device" : options.port.c_str());
 
     int stopSignal = 0;
-    StopSignals stopSignals([&](int signal) {
+    ShutdownSignals shutdown;
+    QObject::connect(&shutdown, &ShutdownSignals::shutdownRequested, [&](int signal) {
         stopSignal = signal;
         QCoreApplication::exit(0);
     });
