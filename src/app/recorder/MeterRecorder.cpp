@@ -2,48 +2,16 @@
 
 #include "links/ConnectionWiring.h"
 #include "links/Cp210xTtyLibrary.h"
+#include "links/LinkDiagnostics.h"
 #include "links/PosixSerialPlatform.h"
 #include "links/SerialPortNames.h"
 #include "links/TCommPortDriver.h"
 #include "links/UsbLink.h"
 #include "log/RecordLimitMenu.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace varnex {
 
-namespace {
-
-// Why a device path cannot be opened, in the words a person at a Linux bench needs.
-std::string OpenFailureText(const std::string& path)
-{
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        return path + ": no such device (is the cable plugged in? a USB adapter is best named by "
-                      "/dev/serial/by-id/...)";
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == EACCES || error == EPERM)
-            return path + ": permission denied (add your user to the dialout group and log in again)";
-        if (error == EBUSY)
-            return path + ": in use by another program";
-        return path + ": " + std::strerror(error);
-    }
-    // Another program holding the port's lock (as this program does while connected).
-    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
-    if (locked)
-        return path + ": in use by another program";
-    return path + ": cannot be opened as a serial port";
-}
-
-} // namespace
 
 MeterRecorder::MeterRecorder(const RecordOptions& options, std::FILE* messages,
                              std::unique_ptr<SiUsbLibrary> usbLibrary)
@@ -105,8 +73,14 @@ bool MeterRecorder::startSerial(std::string* error)
     });
     if (comm_->Connect())
         return true;
-    if (error)
-        *error = OpenFailureText(options_.port);
+    if (error) {
+        // The platform's own cause ("/dev/ttyUSB0: Permission denied") and the hint a
+        // Linux user needs (the dialout group, /dev/serial/by-id/...).
+        *error = comm_->LastError().empty() ? options_.port : comm_->LastError();
+        const std::string hint = OpenFailureHint(comm_->LastErrorNumber());
+        if (!hint.empty())
+            *error += "; " + hint;
+    }
     comm_.reset();
     return false;
 }
