@@ -2,7 +2,7 @@
 #include "app/AppOptions.h"
 #include "app/MeterEnvironment.h"
 #include "app/QtUserDialogs.h"
-#include "app/ShutdownSignals.h"
+#include "app/shutdown/ShutdownSignals.h"
 #include "app/TFCOMM.h"
 
 #include <QApplication>

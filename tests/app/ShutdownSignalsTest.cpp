@@ -3,7 +3,7 @@
 // question, returns 128 + the signal's number from main, and the pty can be opened again
 // at once, with no exclusive flag left behind.
 #include "../links/PtyPair.h"
-#include "app/ShutdownSignals.h"
+#include "app/shutdown/ShutdownSignals.h"
 #include "links/ExclusiveTty.h"
 #include "protocol/FrameEncoder.h"
 

@@ -1,4 +1,4 @@
-#include "app/ShutdownSignals.h"
+#include "app/shutdown/ShutdownSignals.h"
 
 #include <QSocketNotifier>
 
