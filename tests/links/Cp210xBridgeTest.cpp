@@ -56,9 +56,8 @@ TEST(Cp210xChoice, TwoBridgesAreNamedAndNoneIsOpened)
     EXPECT_EQ(link.UsbDeviceCount(), 2u);
     EXPECT_FALSE(link.UsbOpen());
     const std::string report = lib.describeDevices();
-    EXPECT_TRUE(contains(report, "2 USB bridges found, so none is opened")) << report;
-    EXPECT_TRUE(contains(report, (tree.dev() / "ttyUSB0").string())) << report;
-    EXPECT_TRUE(contains(report, (tree.dev() / "ttyUSB1").string())) << report;
+    EXPECT_EQ(report, "2 USB bridges found, so none is opened: " + (tree.dev() / "ttyUSB0").string() +
+                          " (cp210x, 10c4:ea60), " + (tree.dev() / "ttyUSB1").string() + " (cp210x, 10c4:ea60)");
 }
 
 TEST(Cp210xChoice, NoBridgeSaysSo)
