@@ -46,8 +46,10 @@ public:
     }
     // The frame before the pull ended with its LF: the assembler still holds that "A",
     // so the first whole frame on the new port completes it.
+    // The node goes with the cable: a freed pty number may go to another program at once.
     void pull()
     {
+        ::unlink(link_.c_str());
         if (master_ >= 0)
             ::close(master_);
         master_ = -1;

@@ -244,7 +244,10 @@ TEST(RecordProcessReconnect, APulledCableComesBackAndEveryReadingIsLoggedOnce)
         WriteFrame(pty.master, i);
     ASSERT_EQ(child.waitForLines(2, kWait), 2) << child.err;
 
-    ::close(pty.master); // pulled: the port hangs up
+    // Pulled: the port hangs up and its node goes (a freed pty number may go to another
+    // program at once).
+    ::unlink(link.c_str());
+    ::close(pty.master);
     pty.master = -1;
     ASSERT_TRUE(child.waitForErr("was lost", kWait)) << child.err;
     Replug(pty, link);
