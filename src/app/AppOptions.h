@@ -1,6 +1,6 @@
 #pragma once
 // The command line of varnex: --simulate, and --com1 PATH .. --com4 PATH to map the
-// COM ports onto this machine's serial devices.
+// COM ports onto this machine's serial devices; --help and --version.
 #include "links/SerialPortNames.h"
 
 #include <QString>
@@ -18,5 +18,16 @@ struct AppOptions {
 };
 
 AppOptions ParseAppOptions(const QStringList& arguments);
+
+// "varnex 3.03": what --version prints.
+QString VersionText();
+
+// --help and --version need no window: they are answered from the raw command line
+// before the application object exists, so they work with no display at all.
+struct EarlyAnswer {
+    bool answered = false;
+    QString text; // for standard output
+};
+EarlyAnswer AnswerBeforeGui(const QStringList& rawArguments);
 
 } // namespace varnex
