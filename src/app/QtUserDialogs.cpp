@@ -1,5 +1,7 @@
 #include "app/QtUserDialogs.h"
 
+#include "chart/ChartBitmapDialog.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -82,12 +84,7 @@ QString QtUserDialogs::askOpenLogName()
 
 QString QtUserDialogs::askSaveBitmapName()
 {
-    QFileDialog dialog(owner_, QString(), QString(), QStringLiteral("Bitmaps (*.bmp)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return AskChartBitmapName(owner_);
 }
 
 void QtUserDialogs::showPrintPreview(const std::function<void(QPrinter*)>& paint)

@@ -29,7 +29,8 @@ public:
     virtual QString askSaveLogName() = 0;
     // OpenDialog1 (starts with the name chosen last time); empty when cancelled.
     virtual QString askOpenLogName() = 0;
-    // The save-picture dialog of the chart; empty when cancelled.
+    // The save-picture dialog of the chart: the name to write (".bmp" forced), asked
+    // about when that file exists; empty when cancelled.
     virtual QString askSaveBitmapName() = 0;
     // Shows the print preview until the user closes it; paint renders the report.
     virtual void showPrintPreview(const std::function<void(QPrinter*)>& paint) = 0;
