@@ -6,11 +6,14 @@
 #include "app/LogCellDelegate.h"
 #include "log/LogTableModel.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScrollBar>
+#include <QtMath>
 
 #include <algorithm>
+#include <utility>
 
 namespace varnex {
 namespace {
@@ -54,6 +57,7 @@ LogGrid::LogGrid(QWidget* parent) : QTableView(parent), window_(new LogGridWindo
         if (!barTimer_.isActive())
             barTimer_.start();
         showCurrentInWindow();
+        fitNumberColumn();
     });
     setItemDelegate(new LogCellDelegate(this));
     setModel(window_);
@@ -68,12 +72,36 @@ void LogGrid::setLogModel(LogTableModel* model)
     const int widths[] = {46, 64, 62, 70, 42, 56, 44};
     for (int c = 0; c < LogFieldCount; ++c)
         setColumnWidth(c, widths[c]);
+    fittedNumberChars_ = 0;
     if (model) {
         connect(model, &LogTableModel::currentRowChanged, this, &LogGrid::followCurrentRow);
         // A load or a clear moves the bar at once; after the window has heard of it.
         connect(model, &QAbstractItemModel::modelReset, this, &LogGrid::syncScrollBar);
     }
     fitWindowToViewport();
+    fitNumberColumn();
+}
+
+void LogGrid::fitNumberColumn()
+{
+    // Row numbers run to ten digits and a sign; the design's 46 pixels hold six. Only a
+    // number longer than any seen so far is measured, so following the log costs a few
+    // text lengths per row.
+    const int column = int(LogField::No);
+    QString longest;
+    for (int r = 0; r < window_->rowCount(); ++r) {
+        QString text = window_->data(window_->index(r, column)).toString();
+        if (text.size() > longest.size())
+            longest = std::move(text);
+    }
+    if (longest.size() <= fittedNumberChars_)
+        return;
+    fittedNumberChars_ = int(longest.size());
+    const int grid = showGrid() ? 1 : 0;
+    const int needed = qCeil(QFontMetricsF(font()).horizontalAdvance(longest)) + 2 * LogCellDelegate::kTextMargin
+                       + grid + 1;
+    if (columnWidth(column) < needed)
+        setColumnWidth(column, needed);
 }
 
 void LogGrid::followCurrentRow(int row)

@@ -64,6 +64,8 @@ protected:
 
 private:
     void fitWindowToViewport();
+    // Widens the No column when a shown row number would not fit (never narrows it).
+    void fitNumberColumn();
     void moveWindowTo(int row, ScrollHint hint);
     void showCurrentInWindow();
     void scrollPixels(int delta);
@@ -71,6 +73,7 @@ private:
     LogGridWindow* window_ = nullptr;
     QScrollBar* bar_ = nullptr;
     int currentLogRow_ = -1;
+    int fittedNumberChars_ = 0; // the longest row number the No column was sized for
     bool remapping_ = false;
     bool syncingBar_ = false;
     QTimer barTimer_;
