@@ -1,6 +1,6 @@
 #pragma once
-// The command line of varnex: --simulate, and --com1 PATH .. --com4 PATH to map the
-// COM ports onto this machine's serial devices.
+// The command line of varnex: --simulate, --com1 PATH .. --com4 PATH to map the COM
+// ports onto this machine's serial devices, and --data-dir DIR for the journal.
 #include "links/SerialPortNames.h"
 
 #include <QString>
@@ -12,6 +12,7 @@ struct AppOptions {
     bool simulate = false;
     bool help = false;
     SerialPortNames portNames;
+    QString dataDir; // empty: the user's local data folder
     QString error; // non-empty: the command line could not be read
 
     static QString usage();

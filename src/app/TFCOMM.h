@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -26,6 +27,9 @@ class ChartToolBar;
 class ChartWidget;
 class CommPortKeyLink;
 class ConnectionBar;
+class Journal;
+struct JournalRecord;
+struct RecoveryOffer;
 class FunctionBoard;
 class KeypadBox;
 class LogGrid;
@@ -87,6 +91,12 @@ public:
     ChartCommands& ChartCommandHandlers() { return *chartCommands_; }
     // Sets the decimal separator used by the decoder (start-up reads the locale's).
     void setDecimalSeparator(const QString& separator);
+    // Journals every row into DIR/journal.sqlite from now on, and asks about the rows an
+    // earlier run left unsaved.
+    void startJournal(const QString& dataDir);
+    Journal* journal() const { return journal_.get(); }
+    // The LCD's tooltip: frame counters, the journal's state, the record limit.
+    QString statusToolTip() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -108,6 +118,12 @@ private:
     // readings that the file no longer gets.
     bool saveLogInteractively(bool reportSuccess = true);
     bool confirmCloseWithUnsavedRows();
+    void askRecovery(const RecoveryOffer& offer);
+    void putRecoveredRows(std::int64_t run, const std::vector<JournalRecord>& rows);
+    void announceLoadedRows(std::size_t first);
+    // The Record menu's title says when the record limit stops logging.
+    void showRecordLimitState();
+    void stopJournal();
 
     MeterEnvironment& env_;
     UserDialogs& dialogs_;
@@ -128,6 +144,8 @@ private:
     LogTableModel* model_ = nullptr;
     std::int64_t unsavedRows_ = 0;
     bool closingConfirmed_ = false;
+    std::unique_ptr<Journal> journal_;
+    bool recordLimitShown_ = false;
 
     // Links.
     TCommPortDriver* comm2_ = nullptr;

@@ -3,6 +3,7 @@
 #include "app/MeterEnvironment.h"
 #include "app/QtUserDialogs.h"
 #include "app/TFCOMM.h"
+#include "app/journal/Journal.h"
 
 #include <QApplication>
 
@@ -38,5 +39,7 @@ int main(int argc, char** argv)
     varnex::TFCOMM FCOMM(*environment, dialogs);
     dialogs.setOwner(&FCOMM);
     FCOMM.show();
+    // Opened on its own thread; the recovery question comes once the window is up.
+    FCOMM.startJournal(varnex::JournalDataDir(options.dataDir));
     return QApplication::exec();
 }

@@ -218,8 +218,12 @@ bool Journal::write(JournalDatabase& db, std::vector<JournalItem>& batch)
         case JournalItem::Kind::Saved:
         case JournalItem::Kind::Discarded: {
             const RunState state = item.kind == JournalItem::Kind::Saved ? RunState::Saved : RunState::Discarded;
-            ok = flushRows() && db.markSafe(runId_, nextSeq_ - 1, state);
-            runState_ = state;
+            ok = flushRows();
+            // Clearing rows that were all saved leaves them saved.
+            if (ok && !(state == RunState::Discarded && runState_ == RunState::Saved)) {
+                ok = db.markSafe(runId_, nextSeq_ - 1, state);
+                runState_ = state;
+            }
             break;
         }
         case JournalItem::Kind::ReadRecoverable: {
