@@ -8,6 +8,7 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <memory>
 
 namespace varnex {
@@ -163,7 +164,7 @@ void Journal::fail(const QString& reason)
     }
     const std::size_t waiting = queue_.size();
     queue_.close();
-    missed_.fetch_add(std::int64_t(waiting + rows_.size()), std::memory_order_relaxed);
+    missed_.fetch_add(std::int64_t(waiting), std::memory_order_relaxed);
     rows_.clear();
     state_ = JournalState::Failed;
     QMetaObject::invokeMethod(
@@ -248,7 +249,10 @@ bool Journal::write(JournalDatabase& db, std::vector<JournalItem>& batch)
     if (!ok) {
         const QString reason = QString::fromStdString(db.error());
         db.rollback();
-        missed_.fetch_add(written, std::memory_order_relaxed);
+        // Nothing of the batch was kept.
+        missed_.fetch_add(std::count_if(batch.begin(), batch.end(),
+                                        [](const JournalItem& i) { return i.kind == JournalItem::Kind::Row; }),
+                          std::memory_order_relaxed);
         fail(reason);
         return false;
     }
