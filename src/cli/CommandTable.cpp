@@ -2,6 +2,7 @@
 
 #include "cli/ConvertCommand.h"
 #include "cli/DecodeCommand.h"
+#include "cli/JournalCommand.h"
 #include "cli/LogCommand.h"
 #include "cli/SampleCommand.h"
 
@@ -16,6 +17,7 @@ const Command kCommands[] = {
     {"sample", kSampleUsage, RunSample},
     {"log", kLogUsage, RunLog},
     {"convert", kConvertUsage, RunConvert},
+    {"journal", kJournalUsage, RunJournal},
 };
 
 void PrintUsage(std::FILE* to)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace varnex::testing {
 namespace {
 
@@ -62,6 +64,8 @@ struct SafetyCase {
     int rowsAfterMark;
     std::int64_t expectOffered; // rows offered, 0: no question
 };
+// Stable test names in ctest: the case's name, not its bytes.
+inline void PrintTo(const SafetyCase& c, std::ostream* os) { *os << c.name; }
 
 class JournalSafetyTest : public JournalDatabaseTest, public ::testing::WithParamInterface<SafetyCase> {};
 

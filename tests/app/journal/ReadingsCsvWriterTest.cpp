@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace varnex {
 namespace {
 
@@ -54,6 +56,8 @@ struct QuotingCase {
     const char* value;
     const char* written;
 };
+// Stable test names in ctest: the case's name, not its bytes.
+inline void PrintTo(const QuotingCase& c, std::ostream* os) { *os << c.name; }
 
 class CsvQuoting : public ::testing::TestWithParam<QuotingCase> {};
 
