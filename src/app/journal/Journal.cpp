@@ -20,6 +20,14 @@ std::string CutToTableWidth(std::string_view text)
     return std::string(text.substr(0, LogTextWidth));
 }
 
+bool IsAscii(const std::string& text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 // The table's Latin-1 texts as the UTF-8 the journal stores, with the plain unit texts.
 void ToStoredForm(JournalRecord& r)
 {
@@ -30,7 +38,8 @@ void ToStoredForm(JournalRecord& r)
     r.plainUnit = plain(r.unit);
     r.plainUnit2 = plain(r.unit2);
     for (std::string* text : {&r.time, &r.function, &r.value, &r.unit, &r.value2, &r.unit2})
-        *text = Latin1ToUtf8(*text);
+        if (!IsAscii(*text))
+            *text = Latin1ToUtf8(*text);
 }
 
 } // namespace

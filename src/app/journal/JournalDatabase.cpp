@@ -46,10 +46,10 @@ CREATE VIEW IF NOT EXISTS readings_utc AS
 PRAGMA user_version = 1;
 )sql";
 
-// Binds texts without copying them first; SQLite copies (SQLITE_TRANSIENT).
+// The text outlives the statement's step: SQLite need not copy it.
 void BindText(sqlite3_stmt* s, int index, const std::string& text)
 {
-    sqlite3_bind_text(s, index, text.data(), int(text.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(s, index, text.data(), int(text.size()), SQLITE_STATIC);
 }
 
 std::string ColumnText(sqlite3_stmt* s, int column)
