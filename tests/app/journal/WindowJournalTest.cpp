@@ -61,6 +61,8 @@ protected:
 
 TEST_F(journal_Window, NothingToRecoverAsksNothing)
 {
+    // Start-up hands the system's separator to the log as well as to the decoder.
+    EXPECT_EQ(QString::fromStdString(window().Log().DecimalSeparator()), window().DecimalSeparatorText());
     startJournal();
     EXPECT_EQ(window().journal()->state(), JournalState::Writing);
     EXPECT_TRUE(dialogs_.records.empty());
@@ -185,6 +187,24 @@ TEST_F(journal_Window, FailureIsToldOnceAndReadingsAreLoggedInMemory)
     EXPECT_EQ(gridRows(), 5);
     EXPECT_TRUE(window().statusToolTip().contains(
         QStringLiteral("Journal: not written (the folder %1 cannot be made); readings are logged in memory only, 5 not journaled").arg(dir)));
+}
+
+TEST_F(journal_Window, SiValueFollowsTheWindowsDecimalSeparator)
+{
+    window().setDecimalSeparator(QStringLiteral(","));
+    EXPECT_EQ(window().Log().DecimalSeparator(), ",");
+    startJournal();
+    feed(DcVolts("123456")); // "1,23456" V
+    ASSERT_EQ(gridCell(0, 3), QStringLiteral("1,23456"));
+    Journal& journal = *window().journal();
+    ASSERT_TRUE(WaitFor([&] { return journal.committedRows() == 1; }));
+    JournalDatabase db;
+    ASSERT_TRUE(db.open(JournalPath(data_.path()), false));
+    const auto rows = RowsOf(db, journal.runId());
+    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_TRUE(rows[0].siValue.has_value());
+    EXPECT_DOUBLE_EQ(*rows[0].siValue, 1.23456);
+    EXPECT_EQ(rows[0].value, "1,23456");
 }
 
 TEST_F(journal_Window, RecordLimitReachedIsShownWithoutABox)
