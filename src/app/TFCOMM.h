@@ -120,7 +120,11 @@ private:
     bool confirmCloseWithUnsavedRows();
     void askRecovery(const RecoveryOffer& offer);
     void putRecoveredRows(std::int64_t run, const std::vector<JournalRecord>& rows);
+    // Rows from `first` to the end were loaded: the listeners (the journal) hear of them in
+    // slices, as fast as the journal takes them, so a big file neither stalls the window
+    // nor overflows the journal's queue.
     void announceLoadedRows(std::size_t first);
+    void announceLoadedSlice();
     // The Record menu's title says when the record limit stops logging.
     void showRecordLimitState();
     void stopJournal();
@@ -146,6 +150,8 @@ private:
     bool closingConfirmed_ = false;
     std::unique_ptr<Journal> journal_;
     bool recordLimitShown_ = false;
+    std::vector<std::pair<std::size_t, std::size_t>> loadedToAnnounce_; // [first, end) ranges of cds1
+    bool loadedSliceScheduled_ = false;
 
     // Links.
     TCommPortDriver* comm2_ = nullptr;

@@ -63,9 +63,38 @@ void TFCOMM::putRecoveredRows(std::int64_t run, const std::vector<JournalRecord>
 
 void TFCOMM::announceLoadedRows(std::size_t first)
 {
-    for (std::size_t i = first; i < cds1_.size(); ++i) {
-        const LogRowView r = cds1_.row(i);
-        log_->announceRow(LogRowInput{r.No, r.Time, r.Function, r.Value, r.Unit, r.Value2, r.Unit2}, RowSource::Load);
+    // An XML packet replaced every row: what was still to announce is gone.
+    if (first == 0)
+        loadedToAnnounce_.clear();
+    if (first < cds1_.size())
+        loadedToAnnounce_.emplace_back(first, cds1_.size());
+    announceLoadedSlice();
+}
+
+void TFCOMM::announceLoadedSlice()
+{
+    loadedSliceScheduled_ = false;
+    // About 5 ms of announcing at a time, and never more than the journal's queue takes.
+    constexpr std::size_t kSliceRows = 16384;
+    std::size_t budget = kSliceRows;
+    if (journal_) {
+        const std::size_t waiting = journal_->pendingItems();
+        budget = waiting >= JournalQueue::kCapacity / 2 ? 0 : std::min(budget, JournalQueue::kCapacity / 2 - waiting);
+    }
+    while (budget > 0 && !loadedToAnnounce_.empty()) {
+        auto& [next, end] = loadedToAnnounce_.front();
+        end = std::min(end, cds1_.size()); // Close Data may have emptied the table
+        for (; next < end && budget > 0; ++next, --budget) {
+            const LogRowView r = cds1_.row(next);
+            log_->announceRow(LogRowInput{r.No, r.Time, r.Function, r.Value, r.Unit, r.Value2, r.Unit2},
+                              RowSource::Load);
+        }
+        if (next >= end)
+            loadedToAnnounce_.erase(loadedToAnnounce_.begin());
+    }
+    if (!loadedToAnnounce_.empty() && !loadedSliceScheduled_) {
+        loadedSliceScheduled_ = true;
+        QTimer::singleShot(budget == 0 ? 20 : 0, this, &TFCOMM::announceLoadedSlice);
     }
 }
 

@@ -45,6 +45,7 @@ void TFCOMM::RecordNewClick()
     if (!dialogs_.askYesNo(QString::fromLatin1(CloseDataQuestion)))
         return;
     log_->CloseData(); // the journal hears of it as a listener
+    loadedToAnnounce_.clear();
     setPageLabel(chartPager_->CurrentPage());
     unsavedRows_ = 0; // the table is empty: nothing left to lose
     showRecordLimitState();

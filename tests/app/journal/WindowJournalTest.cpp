@@ -8,6 +8,7 @@
 #include "app/journal/Journal.h"
 #include "app/journal/JournalExport.h"
 #include "chart/TChartControl.h"
+#include "log/files/LogFileService.h"
 
 #include <QFile>
 #include <QMenuBar>
@@ -205,6 +206,41 @@ TEST_F(journal_Window, SiValueFollowsTheWindowsDecimalSeparator)
     ASSERT_TRUE(rows[0].siValue.has_value());
     EXPECT_DOUBLE_EQ(*rows[0].siValue, 1.23456);
     EXPECT_EQ(rows[0].value, "1,23456");
+}
+
+TEST_F(journal_Window, BigLoadIsJournaledWholeInSlicesWhileTheWindowStaysFree)
+{
+    startJournal();
+    LogStore big;
+    for (std::int32_t i = 1; i <= 300000; ++i)
+        big.append(LogRowInput{i, "10:00:00", "DCV", "1.00000", "V", "", ""});
+    const QString file = files_.filePath("big.txt");
+    ASSERT_TRUE(SaveTableToFile(big, file).ok);
+    dialogs_.openLogNames = {file};
+    window().SpeedButton2Click();
+    ASSERT_EQ(gridRows(), 300000);
+    feed(DcVolts("111111")); // a reading while the slices go out
+    // The event loop keeps turning between slices.
+    auto longest = std::chrono::steady_clock::duration::zero();
+    auto last = std::chrono::steady_clock::now();
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const auto now = std::chrono::steady_clock::now();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    tick.start(1);
+    Journal& journal = *window().journal();
+    ASSERT_TRUE(WaitFor([&] { return journal.committedRows() == 300001; }, 60000)) << journal.committedRows();
+    tick.stop();
+    EXPECT_EQ(journal.missedRows(), 0);
+    EXPECT_LT(longest, std::chrono::milliseconds(100)); // generous: the machine is shared
+    JournalDatabase db;
+    ASSERT_TRUE(db.open(JournalPath(data_.path()), false));
+    const auto rows = RowsOf(db, journal.runId());
+    ASSERT_EQ(rows.size(), 300001u);
+    EXPECT_EQ(rows.back().no, 300000);
+    EXPECT_EQ(rows.back().source, JournalSource::Load);
 }
 
 TEST_F(journal_Window, RecordLimitReachedIsShownWithoutABox)
