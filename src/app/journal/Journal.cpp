@@ -174,7 +174,6 @@ void Journal::fail(const QString& reason)
     const std::size_t waiting = queue_.size();
     queue_.close();
     missed_.fetch_add(std::int64_t(waiting), std::memory_order_relaxed);
-    rows_.clear();
     state_ = JournalState::Failed;
     QMetaObject::invokeMethod(
         this, [this, reason] { if (onFailed_) onFailed_(reason); }, Qt::QueuedConnection);
@@ -202,17 +201,18 @@ bool Journal::openJournal(JournalDatabase& db)
 bool Journal::write(JournalDatabase& db, std::vector<JournalItem>& batch)
 {
     std::int64_t written = 0;
-    const auto flushRows = [&] {
-        if (rows_.empty())
-            return true;
-        if (!db.insertRows(runId_, nextSeq_, rows_.data(), rows_.size()))
+    const std::int64_t firstSeq = nextSeq_;
+    const RunState stateBefore = runState_;
+    // Rows go in straight from the batch; nothing holds a second copy.
+    const auto insert = [&](JournalRecord& row) {
+        ToStoredForm(row);
+        if (!db.insertRow(runId_, nextSeq_, row))
             return false;
         if (runState_ != RunState::Unsaved && !db.markUnsaved(runId_))
             return false;
         runState_ = RunState::Unsaved;
-        nextSeq_ += std::int64_t(rows_.size());
-        written += std::int64_t(rows_.size());
-        rows_.clear();
+        ++nextSeq_;
+        ++written;
         return true;
     };
     std::vector<std::pair<std::int64_t, std::shared_ptr<std::vector<JournalRecord>>>> reads;
@@ -221,16 +221,12 @@ bool Journal::write(JournalDatabase& db, std::vector<JournalItem>& batch)
         if (!ok)
             break;
         switch (item.kind) {
-        case JournalItem::Kind::Row:
-            ToStoredForm(item.row);
-            rows_.push_back(std::move(item.row));
-            break;
+        case JournalItem::Kind::Row: ok = insert(item.row); break;
         case JournalItem::Kind::Saved:
         case JournalItem::Kind::Discarded: {
             const RunState state = item.kind == JournalItem::Kind::Saved ? RunState::Saved : RunState::Discarded;
-            ok = flushRows();
             // Clearing rows that were all saved leaves them saved.
-            if (ok && !(state == RunState::Discarded && runState_ == RunState::Saved)) {
+            if (!(state == RunState::Discarded && runState_ == RunState::Saved)) {
                 ok = db.markSafe(runId_, nextSeq_ - 1, state);
                 runState_ = state;
             }
@@ -248,16 +244,18 @@ bool Journal::write(JournalDatabase& db, std::vector<JournalItem>& batch)
             break;
         }
         case JournalItem::Kind::RecoverInto:
-            ok = flushRows() && db.recoverInto(item.run, runId_);
+            ok = db.recoverInto(item.run, runId_);
             runState_ = RunState::Unsaved;
             break;
         case JournalItem::Kind::Settle: ok = db.settle(item.runs); break;
         }
     }
-    ok = ok && flushRows() && db.commit();
+    ok = ok && db.commit();
     if (!ok) {
         const QString reason = QString::fromStdString(db.error());
         db.rollback();
+        nextSeq_ = firstSeq;
+        runState_ = stateBefore;
         // Nothing of the batch was kept.
         missed_.fetch_add(std::count_if(batch.begin(), batch.end(),
                                         [](const JournalItem& i) { return i.kind == JournalItem::Kind::Row; }),

@@ -87,7 +87,6 @@ private:
     // Writer-side state.
     std::int64_t nextSeq_ = 1;
     RunState runState_ = RunState::Saved;
-    std::vector<JournalRecord> rows_;
 
     std::function<void(const std::optional<RecoveryOffer>&)> onOpened_;
     std::function<void(const QString&)> onFailed_;

@@ -180,6 +180,14 @@ std::int64_t JournalDatabase::beginRun(std::int64_t startedUtcMs)
 bool JournalDatabase::insertRows(std::int64_t runId, std::int64_t firstSeq, const JournalRecord* rows,
                                  std::size_t count)
 {
+    for (std::size_t i = 0; i < count; ++i)
+        if (!insertRow(runId, firstSeq + std::int64_t(i), rows[i]))
+            return false;
+    return true;
+}
+
+bool JournalDatabase::insertRow(std::int64_t runId, std::int64_t seq, const JournalRecord& r)
+{
     if (!insert_) {
         insert_ = prepare("INSERT INTO readings(run_id, seq, utc_ms, no, time, function, value, unit, value2, unit2,"
                           " si_value, si_unit, plain_unit, plain_unit2, source)"
@@ -187,11 +195,10 @@ bool JournalDatabase::insertRows(std::int64_t runId, std::int64_t firstSeq, cons
         if (!insert_)
             return false;
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        const JournalRecord& r = rows[i];
+    {
         sqlite3_stmt* s = insert_;
         sqlite3_bind_int64(s, 1, runId);
-        sqlite3_bind_int64(s, 2, firstSeq + std::int64_t(i));
+        sqlite3_bind_int64(s, 2, seq);
         if (r.utcMs != 0)
             sqlite3_bind_int64(s, 3, r.utcMs);
         else

@@ -61,6 +61,7 @@ public:
     std::int64_t beginRun(std::int64_t startedUtcMs);
     // Appends with seq firstSeq, firstSeq + 1, ... (inside begin/commit).
     bool insertRows(std::int64_t runId, std::int64_t firstSeq, const JournalRecord* rows, std::size_t count);
+    bool insertRow(std::int64_t runId, std::int64_t seq, const JournalRecord& row);
     // Rows up to throughSeq of the run, and every row of the runs recovered into it, are
     // saved or discarded.
     bool markSafe(std::int64_t runId, std::int64_t throughSeq, RunState state);

@@ -32,9 +32,9 @@ class JournalQueue {
 public:
     // More than this many waiting rows: the writer has fallen far behind (a dead disk);
     // rows beyond it are counted, not kept, so memory stays bounded.
-    static constexpr std::size_t kCapacity = 1u << 17;
+    static constexpr std::size_t kCapacity = 1u << 15;
     // The writer wakes early when this many rows wait.
-    static constexpr std::size_t kWakeRows = 8192;
+    static constexpr std::size_t kWakeRows = 4096;
 
     // False when the queue is full or closed; the item is not taken then.
     bool push(JournalItem&& item)
