@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -28,6 +29,9 @@ class ChartWidget;
 class CommPortKeyLink;
 class LinkReconnector;
 class ConnectionBar;
+class Journal;
+struct JournalRecord;
+struct RecoveryOffer;
 class FunctionBoard;
 class KeypadBox;
 struct LinkReport;
@@ -97,6 +101,12 @@ public:
     ChartCommands& ChartCommandHandlers() { return *chartCommands_; }
     // Sets the decimal separator used by the decoder (start-up reads the locale's).
     void setDecimalSeparator(const QString& separator);
+    // Journals every row into DIR/journal.sqlite from now on, and asks about the rows an
+    // earlier run left unsaved.
+    void startJournal(const QString& dataDir);
+    Journal* journal() const { return journal_.get(); }
+    // The LCD's tooltip: frame counters, the journal's state, the record limit.
+    QString statusToolTip() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -126,6 +136,16 @@ private:
     // readings that the file no longer gets.
     bool saveLogInteractively(bool reportSuccess = true);
     bool confirmCloseWithUnsavedRows();
+    void askRecovery(const RecoveryOffer& offer);
+    void putRecoveredRows(std::int64_t run, const std::vector<JournalRecord>& rows);
+    // Rows from `first` to the end were loaded: the listeners (the journal) hear of them in
+    // slices, as fast as the journal takes them, so a big file neither stalls the window
+    // nor overflows the journal's queue.
+    void announceLoadedRows(std::size_t first);
+    void announceLoadedSlice();
+    // The Record menu's title says when the record limit stops logging.
+    void showRecordLimitState();
+    void stopJournal();
 
     MeterEnvironment& env_;
     UserDialogs& dialogs_;
@@ -147,6 +167,10 @@ private:
     std::int64_t unsavedRows_ = 0;
     bool closingConfirmed_ = false;
     bool endingWithoutQuestions_ = false;
+    std::unique_ptr<Journal> journal_;
+    bool recordLimitShown_ = false;
+    std::vector<std::pair<std::size_t, std::size_t>> loadedToAnnounce_; // [first, end) ranges of cds1
+    bool loadedSliceScheduled_ = false;
 
     // Links.
     TCommPortDriver* comm2_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "app/LogGrid.h"
 #include "app/UserDialogs.h"
+#include "app/journal/Journal.h"
 #include "links/ConnectionViewState.h"
 #include "log/LogTableModel.h"
 #include "log/MeasurementLog.h"
@@ -43,9 +44,11 @@ void TFCOMM::RecordNewClick()
 {
     if (!dialogs_.askYesNo(QString::fromLatin1(CloseDataQuestion)))
         return;
-    log_->CloseData();
+    log_->CloseData(); // the journal hears of it as a listener
+    loadedToAnnounce_.clear();
     setPageLabel(chartPager_->CurrentPage());
     unsavedRows_ = 0; // the table is empty: nothing left to lose
+    showRecordLimitState();
 }
 
 bool TFCOMM::saveLogInteractively(bool reportSuccess)
@@ -58,8 +61,11 @@ bool TFCOMM::saveLogInteractively(bool reportSuccess)
         GridRepaintPause pause(DBGrid1);
         result = SaveTableToFile(cds1_, name);
     }
-    if (result.ok)
+    if (result.ok) {
         unsavedRows_ = 0;
+        if (journal_)
+            journal_->markSaved();
+    }
     if (!result.ok || reportSuccess)
         showResult(dialogs_, result.message, result.icon);
     return result.ok;
@@ -77,6 +83,7 @@ void TFCOMM::SpeedButton2Click()
         return;
     const bool replaces = name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
     // An XML packet replaces every row: rows never saved are not thrown away without a word.
+    bool discarding = false; // the rows the packet replaces were thrown away, not saved
     if (replaces && HasUnsavedRows()) {
         switch (dialogs_.askUnsaved([this] { return unsavedRows_; }, UnsavedReason::OpeningXmlLog)) {
         case UnsavedChoice::Save:
@@ -85,7 +92,7 @@ void TFCOMM::SpeedButton2Click()
             if (!saveLogInteractively(false))
                 return;
             break;
-        case UnsavedChoice::Discard: break;
+        case UnsavedChoice::Discard: discarding = true; break;
         case UnsavedChoice::Cancel: return;
         }
     }
@@ -103,6 +110,13 @@ void TFCOMM::SpeedButton2Click()
         unsavedRows_ = std::int64_t(cds1_.size());
     else if (cds1_.size() > before)
         unsavedRows_ += std::int64_t(cds1_.size() - before);
+    if (replaces && result.ok) {
+        if (discarding && journal_)
+            journal_->markDiscarded();
+        announceLoadedRows(0);
+    }
+    else if (!replaces)
+        announceLoadedRows(before);
     if (!cds1_.empty())
         DBGrid1->scrollToBottom();
     if (!result.ok)
@@ -123,7 +137,10 @@ bool TFCOMM::confirmCloseWithUnsavedRows()
 {
     switch (dialogs_.askUnsaved([this] { return unsavedRows_; }, UnsavedReason::Closing)) {
     case UnsavedChoice::Save: return saveLogInteractively(false);
-    case UnsavedChoice::Discard: return true;
+    case UnsavedChoice::Discard:
+        if (journal_)
+            journal_->markDiscarded();
+        return true;
     case UnsavedChoice::Cancel: return false;
     }
     return false;
