@@ -11,19 +11,28 @@ namespace varnex {
 
 namespace {
 
-bool WriteWholeFile(const QString& name, const LogStore& store, LogFileForm form)
+// The content goes to a temporary file beside the target, which then takes the target's
+// name: a save that fails half-way (a full disk) leaves an earlier file byte for byte.
+// There is deliberately no fallback to writing in place where the folder refuses the
+// temporary file: on a full disk that would leave the old file cut off.
+enum class WriteOutcome { Written, Failed, FolderRefusesNewFile };
+
+WriteOutcome WriteWholeFile(const QString& name, const LogStore& store, LogFileForm form)
 {
     QSaveFile file(name);
-    // A file we may write but whose folder we may not: write it in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) {
+        // The old file may be writable while its folder is not: then nothing was touched.
+        QFile existing(name);
+        if (existing.exists() && existing.open(QIODevice::WriteOnly | QIODevice::Append))
+            return WriteOutcome::FolderRefusesNewFile;
+        return WriteOutcome::Failed;
+    }
     const bool written = form == LogFileForm::Xml ? WriteXmlLog(file, store) : WriteTextLog(file, store);
     if (!written) {
         file.cancelWriting();
-        return false;
+        return WriteOutcome::Failed;
     }
-    return file.commit();
+    return file.commit() ? WriteOutcome::Written : WriteOutcome::Failed;
 }
 
 void CopyRows(const LogStore& from, LogStore& to)
@@ -45,11 +54,14 @@ SaveResult SaveTableToFile(LogStore& store, const QString& name)
     if (form == LogFileForm::Text && !store.empty())
         store.setCurrentRow(static_cast<std::int64_t>(store.size()) - 1);
 
-    result.ok = WriteWholeFile(result.finalName, store, form);
+    const WriteOutcome outcome = WriteWholeFile(result.finalName, store, form);
+    result.ok = outcome == WriteOutcome::Written;
     if (result.ok)
         result.message = QStringLiteral("Save table to specified file: ") + result.finalName + QStringLiteral(" Scuss!");
     else
         result.message = QStringLiteral("Could not save table to specified file: ") + result.finalName;
+    if (outcome == WriteOutcome::FolderRefusesNewFile)
+        result.message += QLatin1Char('\n') + kFolderRefusesNewFileNote;
     return result;
 }
 

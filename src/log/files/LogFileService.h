@@ -24,6 +24,10 @@ struct LoadResult {
 };
 
 inline const QString kLoadFailedMessage = QStringLiteral("Failed to Load File!");
+// Added below "Could not save ..." when the file could be written but its folder takes no
+// new file: a save is written aside first and never over the old file in place.
+inline const QString kFolderRefusesNewFileNote =
+    QStringLiteral("The folder does not allow a new file, so the existing file was left unchanged.");
 
 // Writes the table in the form its name picks (".xml" any case: XML data packet; anything
 // else: tab-separated text). The file is replaced only when the whole content was written,
