@@ -1,6 +1,7 @@
 #include "log/files/LogFileService.h"
 
 #include "log/files/LogFileName.h"
+#include "log/files/RegularFile.h"
 #include "log/files/TextLogFormat.h"
 #include "log/files/XmlLogFormat.h"
 
@@ -69,7 +70,7 @@ LoadResult LoadTableFromFile(const QString& name, LogStore& store)
 {
     LoadResult result;
     QFile file(name);
-    if (file.open(QIODevice::ReadOnly)) {
+    if (OpenRegularFileForReading(file)) {
         if (FormForName(name) == LogFileForm::Xml) {
             if (store.empty()) {
                 // Nothing to keep: read straight in, and empty it again on failure.
