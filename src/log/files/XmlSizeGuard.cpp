@@ -1,10 +1,13 @@
 #include "log/files/XmlSizeGuard.h"
 
+#include <cstring>
+
 namespace varnex {
 
 XmlSizeGuard::XmlSizeGuard(QIODevice& source) : source_(source)
 {
-    open(QIODevice::ReadOnly);
+    // Unbuffered: the reader reads straight through into its own buffer.
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 qint64 XmlSizeGuard::readData(char* data, qint64 maxSize)
@@ -23,8 +26,26 @@ qint64 XmlSizeGuard::readData(char* data, qint64 maxSize)
 
 bool XmlSizeGuard::scan(const char* data, std::size_t size)
 {
-    for (std::size_t i = 0; i < size; ++i) {
-        if (!step(data[i]))
+    const char* const end = data + size;
+    for (const char* at = data; at < end;) {
+        // Most bytes are attribute values and the line breaks between rows: skip to the
+        // byte that ends them in one go.
+        if (state_ == State::Quoted || state_ == State::Text) {
+            const char stop = state_ == State::Quoted ? quote_ : '<';
+            const auto* found = static_cast<const char*>(std::memchr(at, stop, std::size_t(end - at)));
+            const std::size_t skipped = std::size_t((found ? found : end) - at);
+            tokenBytes_ += skipped;
+            if (tokenBytes_ > kMaxTokenBytes)
+                return false;
+            if (skipped > 0) {
+                beforeLast_ = skipped > 1 ? at[skipped - 2] : last_;
+                last_ = at[skipped - 1];
+            }
+            at += skipped;
+            if (!found)
+                break;
+        }
+        if (!step(*at++))
             return false;
     }
     return true;
