@@ -4,6 +4,7 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QFontInfo>
 #include <QFontMetricsF>
 
 #include <algorithm>
@@ -79,8 +80,8 @@ QFont ExplicitFont(const QStringList& families, double pointSize)
 constexpr QChar kOhm(0x03A9); // GREEK CAPITAL LETTER OMEGA
 
 // A unit text in the LCD font at (xMm, yMm). The LCD font has no ohm sign, which would fall
-// back to whatever font has one; it is drawn in the regular sans face instead, scaled to
-// the LCD letters' cap height and on their baseline, so "KΩ" reads as one text.
+// back to whatever font has one (a bold one under a bold application font); it is drawn in
+// ohmFont instead, scaled to the LCD letters' cap height and on their baseline.
 void DrawUnitAt(QPainter& painter, const Scale& s, double xMm, double yMm, const QString& text)
 {
     const QFont lcd = ReportLayout::lcdFont();
@@ -142,7 +143,12 @@ QFont ReportLayout::arialFont()
 
 QFont ReportLayout::ohmFont(QPaintDevice* device)
 {
-    QFont font = arialFont();
+    // The LCD font's strokes are thin: a thin sans face matches them, the regular one
+    // where that is not installed.
+    QFont font = ExplicitFont({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}, kPointSize);
+    font.setWeight(QFont::ExtraLight);
+    if (!QFontInfo(font).family().startsWith(QLatin1String("DejaVu Sans")))
+        font = arialFont();
     const double lcdCap = QFontMetricsF(lcdFont(), device).capHeight();
     const double ohmCap = QFontMetricsF(font, device).capHeight();
     if (lcdCap > 0 && ohmCap > 0)

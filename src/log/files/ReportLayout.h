@@ -40,8 +40,9 @@ public:
     // Arial, or its metric twin where Arial is not installed (Liberation Sans on Debian).
     // Both fonts are regular, 10 points, whatever the application's font is.
     static QFont arialFont();
-    // The face the ohm sign of a unit is printed in: the regular sans face at the size
-    // whose cap height is the LCD font's on device.
+    // The face the ohm sign of a unit is printed in: DejaVu Sans ExtraLight (thin like the
+    // LCD font's segments; Arial where it is missing) at the size whose cap height is the
+    // LCD font's on device.
     static QFont ohmFont(QPaintDevice* device);
     // Unit texts keep "*" for the ohm sign; the report prints the sign itself.
     static QString unitForPrint(std::string_view unit);
