@@ -25,6 +25,7 @@ class ChartCommands;
 class ChartToolBar;
 class ChartWidget;
 class CommPortKeyLink;
+class LogFileLoadTask;
 class ConnectionBar;
 class FunctionBoard;
 class KeypadBox;
@@ -81,6 +82,8 @@ public:
     FrameAssembler& Assembler() { return assembler_; }
     ConnectionControl& Connection() { return connection_; }
     bool HasUnsavedRows() const { return unsavedRows_ > 0; }
+    // A log file is being read on the worker thread (its rows are not in cds1 yet).
+    bool LogLoadRunning() const;
     QTimer& ConTimer() { return conTimer_; }
     QTimer& Timer1() { return timer1_; }
     QTimer& Trecord() { return trecord_; }
@@ -108,6 +111,7 @@ private:
     // readings that the file no longer gets.
     bool saveLogInteractively(bool reportSuccess = true);
     bool confirmCloseWithUnsavedRows();
+    void takeLoadedRows();
 
     MeterEnvironment& env_;
     UserDialogs& dialogs_;
@@ -128,6 +132,11 @@ private:
     LogTableModel* model_ = nullptr;
     std::int64_t unsavedRows_ = 0;
     bool closingConfirmed_ = false;
+    // The log file being read: whether it replaces the rows, and from which row on the rows
+    // logged during the read stay after the packet's rows.
+    LogFileLoadTask* logLoad_ = nullptr; // a child of the window
+    bool loadReplaces_ = false;
+    std::size_t loadKeepsFrom_ = 0;
 
     // Links.
     TCommPortDriver* comm2_ = nullptr;

@@ -66,29 +66,42 @@ SaveResult SaveTableToFile(LogStore& store, const QString& name)
     return result;
 }
 
-LoadResult LoadTableFromFile(const QString& name, LogStore& store)
+LoadResult LoadTableFromFile(const QString& name, LogStore& store, LoadProgress* progress)
 {
     LoadResult result;
     QFile file(name);
     if (OpenRegularFileForReading(file)) {
+        // Rows go to the table, and every 4096 rows the position goes to progress.
+        const auto sinkInto = [&file, progress](LogStore& into) -> LogRowSink {
+            if (!progress)
+                return AppendTo(into);
+            progress->bytesTotal = file.size();
+            return [&file, progress, &into, rows = std::size_t(0)](const LogRowInput& row) mutable {
+                into.append(row);
+                if ((++rows & 4095) == 0)
+                    progress->bytesRead = file.pos();
+            };
+        };
         if (FormForName(name) == LogFileForm::Xml) {
             if (store.empty()) {
                 // Nothing to keep: read straight in, and empty it again on failure.
-                result.ok = ReadXmlLog(file, AppendTo(store), [&store] { store.clear(); });
+                result.ok = ReadXmlLog(file, sinkInto(store), [&store] { store.clear(); });
                 if (!result.ok)
                     store.clear();
             } else {
                 // Read aside first: a packet that breaks half-way leaves the table untouched.
                 LogStore incoming;
-                if (ReadXmlLog(file, AppendTo(incoming), [&incoming] { incoming.clear(); })) {
+                if (ReadXmlLog(file, sinkInto(incoming), [&incoming] { incoming.clear(); })) {
                     store.clear();
                     CopyRows(incoming, store);
                     result.ok = true;
                 }
             }
         } else {
-            result.ok = ReadTextLog(file, AppendTo(store));
+            result.ok = ReadTextLog(file, sinkInto(store));
         }
+        if (progress)
+            progress->bytesRead = progress->bytesTotal.load();
     }
     if (!result.ok)
         result.message = kLoadFailedMessage;
