@@ -28,6 +28,7 @@ class ChartToolBar;
 class ChartWidget;
 class CommPortKeyLink;
 class LinkReconnector;
+class LogFileLoadTask;
 class ConnectionBar;
 class Journal;
 struct JournalRecord;
@@ -95,6 +96,8 @@ public:
     FrameAssembler& Assembler() { return assembler_; }
     ConnectionControl& Connection() { return connection_; }
     bool HasUnsavedRows() const { return unsavedRows_ > 0; }
+    // A log file is being read on the worker thread (its rows are not in cds1 yet).
+    bool LogLoadRunning() const;
     QTimer& ConTimer() { return conTimer_; }
     QTimer& Timer1() { return timer1_; }
     QTimer& Trecord() { return trecord_; }
@@ -138,14 +141,15 @@ private:
     bool confirmCloseWithUnsavedRows();
     void askRecovery(const RecoveryOffer& offer);
     void putRecoveredRows(std::int64_t run, const std::vector<JournalRecord>& rows);
-    // Rows from `first` to the end were loaded: the listeners (the journal) hear of them in
-    // slices, as fast as the journal takes them, so a big file neither stalls the window
-    // nor overflows the journal's queue.
-    void announceLoadedRows(std::size_t first);
+    // Rows [first, end) were loaded: the listeners (the journal) hear of them in slices, as
+    // fast as the journal takes them, so a big file neither stalls the window nor
+    // overflows the journal's queue. `replacedAll`: an XML packet replaced every row.
+    void announceLoadedRows(std::size_t first, std::size_t end, bool replacedAll);
     void announceLoadedSlice();
     // The Record menu's title says when the record limit stops logging.
     void showRecordLimitState();
     void stopJournal();
+    void takeLoadedRows();
 
     MeterEnvironment& env_;
     UserDialogs& dialogs_;
@@ -171,6 +175,12 @@ private:
     bool recordLimitShown_ = false;
     std::vector<std::pair<std::size_t, std::size_t>> loadedToAnnounce_; // [first, end) ranges of cds1
     bool loadedSliceScheduled_ = false;
+    // The log file being read: whether it replaces the rows, and from which row on the rows
+    // logged during the read stay after the packet's rows.
+    LogFileLoadTask* logLoad_ = nullptr; // a child of the window
+    bool loadReplaces_ = false;
+    bool loadDiscarded_ = false; // the rows the packet replaces were thrown away unsaved
+    std::size_t loadKeepsFrom_ = 0;
 
     // Links.
     TCommPortDriver* comm2_ = nullptr;

@@ -61,13 +61,14 @@ void TFCOMM::putRecoveredRows(std::int64_t run, const std::vector<JournalRecord>
     journal_->recovered(run);
 }
 
-void TFCOMM::announceLoadedRows(std::size_t first)
+void TFCOMM::announceLoadedRows(std::size_t first, std::size_t end, bool replacedAll)
 {
     // An XML packet replaced every row: what was still to announce is gone.
-    if (first == 0)
+    if (replacedAll)
         loadedToAnnounce_.clear();
-    if (first < cds1_.size())
-        loadedToAnnounce_.emplace_back(first, cds1_.size());
+    end = std::min(end, cds1_.size());
+    if (first < end)
+        loadedToAnnounce_.emplace_back(first, end);
     announceLoadedSlice();
 }
 

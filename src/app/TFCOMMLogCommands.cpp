@@ -5,6 +5,7 @@
 #include "app/LogGrid.h"
 #include "app/UserDialogs.h"
 #include "app/journal/Journal.h"
+#include "app/logload/LogFileLoadTask.h"
 #include "links/ConnectionViewState.h"
 #include "log/LogTableModel.h"
 #include "log/MeasurementLog.h"
@@ -46,6 +47,7 @@ void TFCOMM::RecordNewClick()
         return;
     log_->CloseData(); // the journal hears of it as a listener
     loadedToAnnounce_.clear();
+    loadKeepsFrom_ = 0; // a packet being read replaces no row of before any more
     setPageLabel(chartPager_->CurrentPage());
     unsavedRows_ = 0; // the table is empty: nothing left to lose
     showRecordLimitState();
@@ -78,6 +80,8 @@ void TFCOMM::saveasClick()
 
 void TFCOMM::SpeedButton2Click()
 {
+    if (LogLoadRunning())
+        return; // one file at a time
     const QString name = dialogs_.askOpenLogName();
     if (name.isEmpty())
         return;
@@ -96,27 +100,69 @@ void TFCOMM::SpeedButton2Click()
         case UnsavedChoice::Cancel: return;
         }
     }
+    // The file is read on a worker thread into a table of its own; cds1 keeps logging and
+    // stays as it is until the rows are taken over in takeLoadedRows.
+    if (!logLoad_) {
+        logLoad_ = new LogFileLoadTask(this);
+        logLoad_->setParent(this);
+        connect(logLoad_, &LogFileLoadTask::finished, this, &TFCOMM::takeLoadedRows);
+    }
+    loadReplaces_ = replaces;
+    loadDiscarded_ = discarding;
+    loadKeepsFrom_ = cds1_.size();
+    logLoad_->start(name);
+}
+
+bool TFCOMM::LogLoadRunning() const
+{
+    return logLoad_ && logLoad_->running();
+}
+
+void TFCOMM::takeLoadedRows()
+{
+    LogStore& incoming = logLoad_->rows();
+    const LoadResult result = logLoad_->result();
     const std::size_t before = cds1_.size();
-    LoadResult result;
+    const std::size_t loaded = incoming.size();
     {
         GridRepaintPause pause(DBGrid1);
         model_->beginBulkChange();
-        result = LoadTableFromFile(name, cds1_);
+        if (loadReplaces_) {
+            if (result.ok) {
+                // The packet's rows replace the rows held when the load began; rows logged
+                // while it was read follow them.
+                for (std::size_t i = std::min(loadKeepsFrom_, cds1_.size()); i < cds1_.size(); ++i) {
+                    const LogRowView r = cds1_.row(i);
+                    incoming.append(LogRowInput{r.No, r.Time, r.Function, r.Value, r.Unit, r.Value2, r.Unit2});
+                }
+                cds1_.swapRows(incoming);
+            }
+        } else if (cds1_.empty()) {
+            cds1_.swapRows(incoming); // also the rows of a text file's lines before a failing one
+        } else {
+            cds1_.reserve(cds1_.size() + loaded);
+            for (std::size_t i = 0; i < loaded; ++i) {
+                const LogRowView r = incoming.row(i);
+                cds1_.append(LogRowInput{r.No, r.Time, r.Function, r.Value, r.Unit, r.Value2, r.Unit2});
+            }
+        }
         model_->endBulkChange();
     }
+    incoming.clear();
     // Rows that came in (or, for an XML packet, the rows that replaced the old ones)
     // have not been saved from here.
-    if (replaces && result.ok)
+    if (loadReplaces_ && result.ok)
         unsavedRows_ = std::int64_t(cds1_.size());
     else if (cds1_.size() > before)
         unsavedRows_ += std::int64_t(cds1_.size() - before);
-    if (replaces && result.ok) {
-        if (discarding && journal_)
+    // The journal hears of the file's rows only (rows logged during the read are in it).
+    if (loadReplaces_ && result.ok) {
+        if (loadDiscarded_ && journal_)
             journal_->markDiscarded();
-        announceLoadedRows(0);
+        announceLoadedRows(0, loaded, true);
+    } else if (!loadReplaces_) {
+        announceLoadedRows(before, cds1_.size(), false);
     }
-    else if (!replaces)
-        announceLoadedRows(before);
     if (!cds1_.empty())
         DBGrid1->scrollToBottom();
     if (!result.ok)

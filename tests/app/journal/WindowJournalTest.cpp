@@ -218,6 +218,7 @@ TEST_F(journal_Window, BigLoadIsJournaledWholeInSlicesWhileTheWindowStaysFree)
     ASSERT_TRUE(SaveTableToFile(big, file).ok);
     dialogs_.openLogNames = {file};
     window().SpeedButton2Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window().LogLoadRunning(); }, 30000)); // read on a worker
     ASSERT_EQ(gridRows(), 300000);
     feed(DcVolts("111111")); // a reading while the slices go out
     // The event loop keeps turning between slices.
@@ -287,6 +288,7 @@ TEST_P(journal_WindowExport, ExportEqualsTheWindowsSave)
     }
     dialogs_.openLogNames = {loaded};
     window().SpeedButton2Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window().LogLoadRunning(); }, 30000)); // read on a worker
     feed(DcVolts("654321"));
     ASSERT_EQ(gridRows(), 5);
     const QString saved = files_.filePath(QStringLiteral("window") + GetParam());
