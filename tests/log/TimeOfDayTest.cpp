@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <string>
+#include "support/ParamName.h"
 
 namespace varnex {
 namespace {
@@ -38,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"'kl'. HH:mm:ss", "'kl'. HH:mm:ss"},   // quoted words stay
         FormatCase{"H 'h' mm 'min' ss 's' t", "H 'h' mm 'min' ss 's'"},
         FormatCase{"ss", "HH:mm:ss"},                     // nothing usable
-        FormatCase{"", "HH:mm:ss"}));
+        FormatCase{"", "HH:mm:ss"}),
+    [](const auto& info) { return varnex::testing::ParamName(info.param.locale); });
 
 TEST(TimeOfDay, TwentyFourHourLocale)
 {
