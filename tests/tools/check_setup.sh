@@ -6,7 +6,8 @@
 #   help      the window's "Help" click reaches a viewer on Varnexhelp.chm through xdg-open
 #             (a recording script stands in for the viewer)
 #   names     every ctest entry has one readable name, the same from run to run
-# usage: check_setup.sh packages|help|names SOURCE_DIR BUILD_DIR
+#   fuzz      every fuzzer has the dictionary and seeds that tools/dev fuzz passes it
+# usage: check_setup.sh packages|help|names|fuzz SOURCE_DIR BUILD_DIR
 set -uo pipefail
 check=$1 SRC=$2 BUILD=$3
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/varnex-check-setup.XXXXXX")
@@ -225,11 +226,27 @@ check_names() {
     bash -c '! grep -qx "app_StartState.DecimalSeparatorFollowsTheUsersLocale" <<<"$1" && grep -qx app_locale_comma <<<"$1"' _ "$first"
 }
 
+# --- fuzz ---------------------------------------------------------------------------------
+check_fuzz() {
+  local names name dict
+  names=$(grep -ho 'varnex_add_fuzzer(fuzz_[A-Za-z0-9_]*' "$SRC"/fuzz/*/CMakeLists.txt | sed 's/.*(fuzz_//')
+  expect "the tree has fuzzers" test -n "$names"
+  for name in $names; do
+    dict=$(ls "$SRC"/fuzz/*/"$name".dict 2>/dev/null | head -1)
+    expect "fuzz_$name has fuzz/<area>/$name.dict" test -n "$dict"
+    [ -n "$dict" ] || continue
+    expect "fuzz_$name has seeds beside its dictionary" \
+      test -n "$(ls -A "$(dirname "$dict")/seeds" 2>/dev/null)"
+  done
+  expect "tools/dev fuzz passes the dictionary" grep -q -- '-dict=\$dict' "$SRC/tools/dev"
+}
+
 case "$check" in
   packages) check_packages ;;
   help) check_help ;;
   names) check_names ;;
-  *) echo "usage: check_setup.sh packages|help|names SOURCE_DIR BUILD_DIR" >&2; exit 2 ;;
+  fuzz) check_fuzz ;;
+  *) echo "usage: check_setup.sh packages|help|names|fuzz SOURCE_DIR BUILD_DIR" >&2; exit 2 ;;
 esac
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]
