@@ -19,6 +19,7 @@
 
 class QAction;
 class QMenu;
+class QPushButton;
 
 namespace varnex {
 
@@ -26,12 +27,14 @@ class ChartCommands;
 class ChartToolBar;
 class ChartWidget;
 class CommPortKeyLink;
+class LinkReconnector;
 class ConnectionBar;
 class Journal;
 struct JournalRecord;
 struct RecoveryOffer;
 class FunctionBoard;
 class KeypadBox;
+struct LinkReport;
 class LogGrid;
 class LogTableModel;
 class MeasurementLog;
@@ -71,6 +74,11 @@ public:
     void BitBtn1Click();
     void HelpClick();
     void RecordLimitClick(int item);
+    // Ended from outside (SIGTERM, SIGINT, SIGHUP): closes without any question, since
+    // nobody is there to answer; the links close as the window goes.
+    void EndWithoutQuestions();
+    // Presses COMCon or USB as a click would (the --connect option).
+    void PressLinkButton(ConnectionMode mode);
 
     // State for tests and the status line.
     const Reading& CurrentReading() const { return pass_.reading; }
@@ -82,6 +90,8 @@ public:
     TChartControl& ChartPager() { return *chartPager_; }
     TCommPortDriver& COMM2() { return *comm2_; }
     UsbLink& Usb() { return *usbLink_; }
+    LinkReconnector& ComReconnect() { return *comReconnect_; }
+    LinkReconnector& UsbReconnect() { return *usbReconnect_; }
     FrameAssembler& Assembler() { return assembler_; }
     ConnectionControl& Connection() { return connection_; }
     bool HasUnsavedRows() const { return unsavedRows_ > 0; }
@@ -110,6 +120,14 @@ private:
     void FormCreate();
 
     void applyConnectionView(const ConnectionViewState& view);
+    // The links' actions, each followed by what the user is told about the link.
+    bool connectSerialAndReport();
+    void disconnectSerialAndReport();
+    void openUsbAndReport();
+    void closeUsbAndReport();
+    void bindLinkLossReports();
+    // On the button's and the connection indicator's tooltip; a failure also on stderr.
+    void showLinkReport(const LinkReport& report, QPushButton* button);
     void ConTimerTimer();
     void keyPressed(const KeyDefinition* key, KeyTrigger trigger);
     void setPanelsVisible(bool visible);
@@ -148,6 +166,7 @@ private:
     LogTableModel* model_ = nullptr;
     std::int64_t unsavedRows_ = 0;
     bool closingConfirmed_ = false;
+    bool endingWithoutQuestions_ = false;
     std::unique_ptr<Journal> journal_;
     bool recordLimitShown_ = false;
     std::vector<std::pair<std::size_t, std::size_t>> loadedToAnnounce_; // [first, end) ranges of cds1
@@ -155,6 +174,8 @@ private:
 
     // Links.
     TCommPortDriver* comm2_ = nullptr;
+    LinkReconnector* comReconnect_ = nullptr; // children of the window
+    LinkReconnector* usbReconnect_ = nullptr;
     std::unique_ptr<UsbLink> usbLink_;
     std::unique_ptr<CommPortKeyLink> serialKeys_;
     std::unique_ptr<UsbLinkKeyLink> usbKeys_;

@@ -85,7 +85,7 @@ void TFCOMM::SpeedButton2Click()
     // An XML packet replaces every row: rows never saved are not thrown away without a word.
     bool discarding = false; // the rows the packet replaces were thrown away, not saved
     if (replaces && HasUnsavedRows()) {
-        switch (dialogs_.askUnsaved(int(std::min<std::int64_t>(unsavedRows_, INT32_MAX)), UnsavedReason::OpeningXmlLog)) {
+        switch (dialogs_.askUnsaved([this] { return unsavedRows_; }, UnsavedReason::OpeningXmlLog)) {
         case UnsavedChoice::Save:
             // No success box: rows logged while it stood open would miss the file and
             // then be replaced.
@@ -135,7 +135,7 @@ void TFCOMM::BtPrintClick()
 
 bool TFCOMM::confirmCloseWithUnsavedRows()
 {
-    switch (dialogs_.askUnsaved(int(std::min<std::int64_t>(unsavedRows_, INT32_MAX)), UnsavedReason::Closing)) {
+    switch (dialogs_.askUnsaved([this] { return unsavedRows_; }, UnsavedReason::Closing)) {
     case UnsavedChoice::Save: return saveLogInteractively(false);
     case UnsavedChoice::Discard:
         if (journal_)
@@ -160,6 +160,10 @@ void TFCOMM::BitBtn1Click()
 
 void TFCOMM::closeEvent(QCloseEvent* event)
 {
+    if (endingWithoutQuestions_) {
+        event->accept();
+        return;
+    }
     // The close box asks nothing, unless rows would be lost.
     if (!closingConfirmed_ && HasUnsavedRows() && !confirmCloseWithUnsavedRows()) {
         event->ignore();

@@ -4,6 +4,7 @@
 #include "cli/DecodeCommand.h"
 #include "cli/JournalCommand.h"
 #include "cli/LogCommand.h"
+#include "cli/RecordCommand.h"
 #include "cli/SampleCommand.h"
 
 #include <iterator>
@@ -17,6 +18,7 @@ const Command kCommands[] = {
     {"sample", kSampleUsage, RunSample},
     {"log", kLogUsage, RunLog},
     {"convert", kConvertUsage, RunConvert},
+    {"record", kRecordUsage, RunRecord},
     {"journal", kJournalUsage, RunJournal},
 };
 

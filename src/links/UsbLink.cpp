@@ -45,6 +45,7 @@ void UsbLink::openDeviceZero(bool afterNotFound)
         return;
     }
     usbOpen_ = true;
+    deviceLost_ = false;
     usbStatus_ = library_.SI_SetBaudRate(usbHandle_, kUsbBaudRate);
     if (usbStatus_ != SI_SUCCESS) {
         show(kUsbTimeoutMessage);
@@ -56,6 +57,11 @@ void UsbLink::openDeviceZero(bool afterNotFound)
 void UsbLink::Timer1Timer()
 {
     usbStatus_ = library_.SI_Read(usbHandle_, &usbRxByte_, 1, &usbRxCount_, nullptr);
+    if (usbStatus_ == SI_DEVICE_GONE && usbOpen_ && !deviceLost_) {
+        deviceLost_ = true;
+        if (onDeviceLost_)
+            onDeviceLost_(library_.lastErrorText());
+    }
     if (usbStatus_ != SI_SUCCESS) {
         // No byte this tick (or a device error): empty the bridge and the group. The
         // previous byte is not handed over again: that would corrupt the next frame.
@@ -75,6 +81,26 @@ void UsbLink::UsbSend(char first, char second)
         return;
     usbSendBuffer_ = {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)};
     usbStatus_ = library_.SI_Write(usbHandle_, usbSendBuffer_.data(), 2, &usbSendCount_, nullptr);
+}
+
+bool UsbLink::Reopen()
+{
+    Close();
+    usbDeviceCount_ = 0;
+    usbStatus_ = library_.SI_GetNumDevices(&usbDeviceCount_);
+    if (usbStatus_ != SI_SUCCESS || usbDeviceCount_ != 1)
+        return false;
+    usbStatus_ = library_.SI_Open(0, &usbHandle_);
+    if (usbStatus_ != SI_SUCCESS) {
+        usbHandle_ = nullptr;
+        return false;
+    }
+    usbOpen_ = true;
+    deviceLost_ = false;
+    usbStatus_ = library_.SI_SetBaudRate(usbHandle_, kUsbBaudRate);
+    if (usbStatus_ == SI_SUCCESS)
+        usbStatus_ = library_.SI_SetTimeouts(kUsbReadTimeoutMs, kUsbWriteTimeoutMs);
+    return true;
 }
 
 void UsbLink::Close()
