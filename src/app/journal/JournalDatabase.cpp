@@ -294,11 +294,18 @@ bool JournalDatabase::settle(const std::vector<std::int64_t>& runIds)
 
 std::vector<JournalRun> JournalDatabase::runs()
 {
+    return selectRuns(0);
+}
+
+std::vector<JournalRun> JournalDatabase::selectRuns(std::int64_t onlyId)
+{
     std::vector<JournalRun> out;
     Statement s{prepare("SELECT id, started_utc_ms, ended_utc_ms, state, safe_through, settled, recovered_into,"
-                        " (SELECT ifnull(max(seq), 0) FROM readings WHERE run_id = runs.id) FROM runs ORDER BY id")};
+                        " (SELECT ifnull(max(seq), 0) FROM readings WHERE run_id = runs.id) FROM runs"
+                        " WHERE ?1 = 0 OR id = ?1 ORDER BY id")};
     if (!s)
         return out;
+    sqlite3_bind_int64(s.s, 1, onlyId);
     while (sqlite3_step(s.s) == SQLITE_ROW) {
         JournalRun r;
         r.id = sqlite3_column_int64(s.s, 0);
@@ -318,10 +325,10 @@ std::vector<JournalRun> JournalDatabase::runs()
 
 std::optional<JournalRun> JournalDatabase::run(std::int64_t id)
 {
-    for (const JournalRun& r : runs())
-        if (r.id == id)
-            return r;
-    return std::nullopt;
+    std::vector<JournalRun> one = id != 0 ? selectRuns(id) : std::vector<JournalRun>();
+    if (one.empty())
+        return std::nullopt;
+    return one.front();
 }
 
 std::int64_t JournalDatabase::lastRunWithRows()
@@ -330,15 +337,6 @@ std::int64_t JournalDatabase::lastRunWithRows()
     if (!s || sqlite3_step(s.s) != SQLITE_ROW)
         return 0;
     return sqlite3_column_int64(s.s, 0);
-}
-
-std::int64_t JournalDatabase::maxSeq(std::int64_t runId)
-{
-    Statement s{prepare("SELECT ifnull(max(seq), 0) FROM readings WHERE run_id = ?1")};
-    if (!s)
-        return 0;
-    sqlite3_bind_int64(s.s, 1, runId);
-    return sqlite3_step(s.s) == SQLITE_ROW ? sqlite3_column_int64(s.s, 0) : 0;
 }
 
 std::vector<std::int64_t> JournalDatabase::recoveredFrom(std::int64_t runId)

@@ -93,7 +93,7 @@ private:
     bool exec(const char* sql);
     bool fail();
     sqlite3_stmt* prepare(const char* sql);
-    std::int64_t maxSeq(std::int64_t runId);
+    std::vector<JournalRun> selectRuns(std::int64_t onlyId); // 0: every run
     std::vector<std::int64_t> recoveredFrom(std::int64_t runId);
     bool readRange(std::int64_t runId, std::int64_t afterSeq, const std::function<void(const JournalRecord&)>& sink);
     void span(std::int64_t runId, std::int64_t& rows, std::int64_t& first, std::int64_t& last);

@@ -27,6 +27,7 @@ protected:
         std::vector<JournalRecord> rows;
         for (std::size_t i = 0; i < numbers.size(); ++i)
             rows.push_back(MakeRecord(numbers[i], firstUtc + std::int64_t(i) * 1000, "0." + std::to_string(i + 1)));
+        rows.back().time = "9:00:00 p.\xc3\xa9"; // a Latin-1 é, stored as UTF-8
         EXPECT_TRUE(db.begin());
         EXPECT_TRUE(db.insertRows(run, 1, rows.data(), rows.size()));
         EXPECT_TRUE(db.markUnsaved(run));
@@ -82,6 +83,7 @@ TEST_F(journal_Window, YesPutsTheRowsBackAsUnsavedRowsThatAreNotJournaledTwice)
     EXPECT_EQ(gridCell(0, 0), QStringLiteral("7"));
     EXPECT_EQ(gridCell(2, 0), QStringLiteral("10"));
     EXPECT_EQ(gridCell(1, 3), QStringLiteral("0.2"));
+    EXPECT_EQ(gridCell(2, 1), QStringLiteral("9:00:00 p.\u00e9")); // the table's Latin-1 again
     EXPECT_TRUE(window().HasUnsavedRows());
     // As a text load leaves them: numbering and chart untouched.
     EXPECT_EQ(window().Log().NextRecordNo(), 1);
