@@ -58,6 +58,9 @@ int RunRecord(const std::vector<std::string>& args, const CommandIo& io)
         std::fflush(io.err);
     });
     recorder.log().addListener(&journal);
+    // The gap of a pulled cable shows in the journal's run.
+    recorder.onLinkLost = [&journal](const std::string& cause) { journal.linkEvent("link_lost", cause); };
+    recorder.onLinkBack = [&journal] { journal.linkEvent("link_back", ""); };
 
     std::string error;
     if (!recorder.start(&error)) {

@@ -109,6 +109,16 @@ void Journal::markSaved()
     push(std::move(item));
 }
 
+void Journal::linkEvent(const std::string& kind, const std::string& detail)
+{
+    JournalItem item;
+    item.kind = JournalItem::Kind::Event;
+    item.eventKind = kind;
+    item.row.value = detail;
+    item.row.utcMs = SystemUtcMs();
+    push(std::move(item));
+}
+
 void Journal::markDiscarded()
 {
     JournalItem item;
@@ -222,6 +232,9 @@ bool Journal::write(JournalDatabase& db, std::vector<JournalItem>& batch)
             break;
         switch (item.kind) {
         case JournalItem::Kind::Row: ok = insert(item.row); break;
+        case JournalItem::Kind::Event:
+            ok = db.insertEvent(runId_, item.row.utcMs, nextSeq_ - 1, item.eventKind, item.row.value);
+            break;
         case JournalItem::Kind::Saved:
         case JournalItem::Kind::Discarded: {
             const RunState state = item.kind == JournalItem::Kind::Saved ? RunState::Saved : RunState::Discarded;

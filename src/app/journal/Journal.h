@@ -49,6 +49,8 @@ public:
     void rowsCleared() override;
     void markSaved();
     void markDiscarded();
+    // The link was lost or is back: the gap shows in the run ("link_lost", "link_back").
+    void linkEvent(const std::string& kind, const std::string& detail);
     // Reads the unsaved rows of the offer's run (onRecovered), settles the older runs.
     void recover(const RecoveryOffer& offer);
     // The rows of `run` are now in the table: they are safe when this run's rows are.

@@ -38,6 +38,14 @@ CREATE TABLE IF NOT EXISTS readings(
   source TEXT NOT NULL CHECK(source IN ('meter', 'load')),
   PRIMARY KEY(run_id, seq)
 ) WITHOUT ROWID;
+-- What happened to the link during a run: 'link_lost' and 'link_back', after row after_seq.
+CREATE TABLE IF NOT EXISTS run_events(
+  run_id INTEGER NOT NULL REFERENCES runs(id) ON DELETE CASCADE,
+  utc_ms INTEGER NOT NULL,
+  after_seq INTEGER NOT NULL,
+  kind TEXT NOT NULL,
+  detail TEXT NOT NULL DEFAULT ''
+);
 CREATE INDEX IF NOT EXISTS runs_recovered_into ON runs(recovered_into);
 CREATE VIEW IF NOT EXISTS readings_utc AS
   SELECT run_id, seq, strftime('%Y-%m-%dT%H:%M:%fZ', utc_ms / 1000.0, 'unixepoch') AS utc_time,
@@ -253,6 +261,20 @@ bool JournalDatabase::markUnsaved(std::int64_t runId)
     if (!s)
         return false;
     sqlite3_bind_int64(s.s, 1, runId);
+    return sqlite3_step(s.s) == SQLITE_DONE || fail();
+}
+
+bool JournalDatabase::insertEvent(std::int64_t runId, std::int64_t utcMs, std::int64_t afterSeq,
+                                  const std::string& kind, const std::string& detail)
+{
+    Statement s{prepare("INSERT INTO run_events(run_id, utc_ms, after_seq, kind, detail) VALUES(?1, ?2, ?3, ?4, ?5)")};
+    if (!s)
+        return false;
+    sqlite3_bind_int64(s.s, 1, runId);
+    sqlite3_bind_int64(s.s, 2, utcMs);
+    sqlite3_bind_int64(s.s, 3, afterSeq);
+    BindText(s.s, 4, kind);
+    BindText(s.s, 5, detail);
     return sqlite3_step(s.s) == SQLITE_DONE || fail();
 }
 

@@ -68,6 +68,9 @@ public:
     // A row after the last save: the run has unsaved rows again.
     bool markUnsaved(std::int64_t runId);
     bool endRun(std::int64_t runId, std::int64_t endedUtcMs);
+    // A run event ("link_lost", "link_back") after the run's row `afterSeq`.
+    bool insertEvent(std::int64_t runId, std::int64_t utcMs, std::int64_t afterSeq, const std::string& kind,
+                     const std::string& detail);
     // The table of run `into` took the unsaved rows of run `from`.
     bool recoverInto(std::int64_t from, std::int64_t into);
     // The question about these runs was answered: it is not asked again.

@@ -21,11 +21,13 @@ struct JournalItem {
         ReadRecoverable, // read the unsaved rows of run `run` for the table
         RecoverInto,     // the table took the unsaved rows of run `run`
         Settle,          // the question about runs `runs` was answered
+        Event,           // a run event: `eventKind`, with row.value as its detail, at row.utcMs
     };
     Kind kind = Kind::Row;
     JournalRecord row;
     std::int64_t run = 0;
     std::vector<std::int64_t> runs;
+    std::string eventKind;
 };
 
 class JournalQueue {

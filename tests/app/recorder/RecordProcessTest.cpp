@@ -285,6 +285,18 @@ TEST(RecordProcessReconnect, APulledCableComesBackAndEveryReadingIsLoggedOnce)
     EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3, 4, 5}));
     // One line per loss and one per recovery, not one per try.
     EXPECT_EQ(std::count(child.err.begin(), child.err.end(), '\n'), 4) << child.err;
+    // The gap is in the journal: lost after row 2, back before row 3.
+    std::string events;
+    const std::string query = "sqlite3 -separator ' ' '" + DataDir() +
+                              "/journal.sqlite' \"SELECT after_seq, kind FROM run_events WHERE run_id ="
+                              " (SELECT max(id) FROM runs) ORDER BY rowid\"";
+    if (std::FILE* p = ::popen(query.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, p))
+            events += buffer;
+        ::pclose(p);
+    }
+    EXPECT_EQ(events, "2 link_lost\n2 link_back\n");
     ::unlink(link.c_str());
 }
 
