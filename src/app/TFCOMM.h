@@ -130,7 +130,7 @@ private:
     bool closingConfirmed_ = false;
 
     // Links.
-    TCommPortDriver* comm2_ = nullptr;
+    std::unique_ptr<TCommPortDriver> comm2_;
     std::unique_ptr<UsbLink> usbLink_;
     std::unique_ptr<CommPortKeyLink> serialKeys_;
     std::unique_ptr<UsbLinkKeyLink> usbKeys_;

@@ -2,10 +2,8 @@
 // The serial port component: owns one RS-232 port, polls it on a timer of the UI thread
 // and hands each batch of received bytes to OnReceiveData. No threads, no waiting reads.
 #include "links/ComPortTypes.h"
+#include "links/PollTimer.h"
 #include "links/SerialPlatform.h"
-
-#include <QObject>
-#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -21,10 +19,12 @@ class TCommPortDriver;
 using TComPortReceiveDataEvent =
     std::function<void(TCommPortDriver* sender, const std::uint8_t* data, int size)>;
 
-class TCommPortDriver : public QObject {
+class TCommPortDriver {
 public:
-    explicit TCommPortDriver(std::unique_ptr<SerialPlatform> platform, QObject* parent = nullptr);
-    ~TCommPortDriver() override;
+    // The poll timer defaults to the platform's UI-thread timer.
+    explicit TCommPortDriver(std::unique_ptr<SerialPlatform> platform,
+                             std::unique_ptr<PollTimer> pollTimer = MakeUiPollTimer());
+    ~TCommPortDriver();
 
     TCommPortDriver(const TCommPortDriver&) = delete;
     TCommPortDriver& operator=(const TCommPortDriver&) = delete;
@@ -74,13 +74,13 @@ public:
     SerialLineSettings LineSettings() const;
     // True when the platform refused the last line format it was given.
     bool LineSettingsRefused() const { return lineSettingsRefused_; }
-    bool PollTimerActive() const { return pollTimer_.isActive(); }
+    bool PollTimerActive() const { return pollTimer_->isActive(); }
 
 private:
     void restartPollTimer();
 
     std::unique_ptr<SerialPlatform> platform_;
-    QTimer pollTimer_;
+    std::unique_ptr<PollTimer> pollTimer_;
     std::vector<std::uint8_t> receiveBuffer_;
     bool lineSettingsRefused_ = false;
 
