@@ -44,6 +44,7 @@ public:
         rival.names().setOverride(pnCOM1, pty_.slavePath());
         return rival.open("COM1");
     }
+    bool systemRefusesASecondOpen(std::string&) const { return true; } // TIOCEXCL and flock
     int bytesWaiting() const
     {
         int waiting = 0;
