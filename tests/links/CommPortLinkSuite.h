@@ -186,17 +186,23 @@ TYPED_TEST_P(CommPortLinkTest, SendDataPutsExactlyTheBytesOnTheWire)
 TYPED_TEST_P(CommPortLinkTest, SilentPollTickNeverTakesLong)
 {
     ASSERT_TRUE(this->driver->Connect()) << this->line.lastError();
+    // A tick that waited for data would take its read time-out every time; on a machine
+    // shared with other builds the odd tick is late for reasons of its own, so 1 in 100 may be.
     auto worst = std::chrono::steady_clock::duration::zero();
+    int slow = 0;
     for (int i = 0; i < 200; ++i) {
         const auto start = std::chrono::steady_clock::now();
         this->driver->PollReceive();
-        worst = std::max(worst, std::chrono::steady_clock::now() - start);
+        const auto took = std::chrono::steady_clock::now() - start;
+        worst = std::max(worst, took);
+        if (took >= std::chrono::milliseconds(20))
+            ++slow;
     }
     EXPECT_TRUE(this->batches.empty());
     ::testing::Test::RecordProperty(
         "worst_silent_poll_tick_us",
         static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(worst).count()));
-    EXPECT_LT(worst, std::chrono::milliseconds(20));
+    EXPECT_LE(slow, 2) << "silent ticks of 20 ms or more, out of 200";
 }
 
 REGISTER_TYPED_TEST_SUITE_P(CommPortLinkTest, MissingDeviceFailsQuietlyAndIsRetried, ConnectWhileOpenKeepsThePort,

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+#include <vector>
+
 namespace varnex {
 namespace {
 
@@ -14,6 +18,8 @@ struct DcbCase {
     bool ctsFlow;
     bool xonXoff;
 };
+
+void PrintTo(const DcbCase& c, std::ostream* out) { *out << c.name; }
 
 SerialLineSettings MeterLine()
 {

@@ -15,9 +15,9 @@ TESTS=$WIN_BUILD/tests
 WORK=$WIN_BUILD/wine-run
 export WINEPREFIX=$WORK/prefix WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 
-passed=0
+passed=0   # tests, as GoogleTest counts them
 failed=0
-failures=()
+failures=() # programs
 pids=()
 
 cleanup() {
@@ -26,9 +26,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-result() { # name status
-  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); echo "== $1: passed"
-  else failed=$((failed + 1)); failures+=("$1"); echo "== $1: FAILED ($2)"; fi
+result() { # name status: counts the program's tests from its log
+  local log=$WORK/$1.log ran ok skipped bad
+  ran=$(tr -d '\r' <"$log" | sed -n 's/^\[==========\] \([0-9]*\) tests\? from .* ran\..*/\1/p' | tail -n 1)
+  ok=$(tr -d '\r' <"$log" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' | tail -n 1)
+  skipped=$(tr -d '\r' <"$log" | sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?, listed below.*/\1/p' | tail -n 1)
+  passed=$((passed + ${ok:-0}))
+  bad=$(( ${ran:-0} - ${ok:-0} - ${skipped:-0} ))
+  if [ "$2" -eq 0 ] && [ -n "$ran" ]; then
+    echo "== $1: ${ok:-0} passed"
+  else
+    # A program that died before its summary, or whose check after the run failed, counts once.
+    [ "$bad" -le 0 ] && bad=1
+    failed=$((failed + bad)); failures+=("$1"); echo "== $1: FAILED (exit $2)"
+  fi
 }
 
 wait_for_link() { # path: the pty behind it exists
@@ -52,7 +63,8 @@ run_exe() { # name path [wine args...]
 }
 
 for t in protocol_tests protocol_allocation_tests windows_core_tests win32_usb_tests nodll/win32_usb_missing_dll_tests; do
-  run_exe "$(basename "$t")" "$TESTS/$t.exe"; result "$(basename "$t")" $?
+  name=$(basename "$t")
+  run_exe "$name" "$TESTS/$t.exe"; result "$name" $?
 done
 
 # COM1 and COM2 joined. Each pty's slave stays open here too, so socat never sees a hang-up
@@ -84,6 +96,6 @@ else
   result win32_meter_tests 1
 fi
 
-echo "Windows tests under Wine: ${failures[*]:-none failed}"
-echo "$passed passed, $failed failed"
+echo "== programs that failed: ${failures[*]:-none}"
+echo "Wine: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
