@@ -2,6 +2,8 @@
 // the chart axis, the log grid and the page label.
 #include "app/TFCOMM.h"
 
+#include "app/publisher/MqttPublisher.h"
+
 #include "chart/ChartToolBar.h"
 #include "chart/TChartControl.h"
 #include "display/ApplyLcdState.h"
@@ -56,9 +58,13 @@ void TFCOMM::ConTimerTimer()
 {
     connection_.ConTimerTimer(QDateTime::currentDateTime());
     // The counters behind the indicator, for whoever wonders why it stays dark.
-    Panel1->setToolTip(QStringLiteral("Frames decoded: %1\nFrames dropped (bad function or range code): %2")
-                           .arg(decodedFrames_)
-                           .arg(droppedFrames_));
+    QString tip = QStringLiteral("Frames decoded: %1\nFrames dropped (bad function or range code): %2")
+                      .arg(decodedFrames_)
+                      .arg(droppedFrames_);
+    if (publisher_)
+        tip += QLatin1Char('\n') +
+               QString::fromStdString(DescribePublisherStatus(publisher_->url(), publisher_->status()));
+    Panel1->setToolTip(tip);
 }
 
 } // namespace varnex

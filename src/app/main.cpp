@@ -3,6 +3,7 @@
 #include "app/MeterEnvironment.h"
 #include "app/QtUserDialogs.h"
 #include "app/TFCOMM.h"
+#include "app/publisher/MqttPublisher.h"
 
 #include <QApplication>
 
@@ -37,6 +38,8 @@ int main(int argc, char** argv)
     varnex::QtUserDialogs dialogs;
     varnex::TFCOMM FCOMM(*environment, dialogs);
     dialogs.setOwner(&FCOMM);
+    if (options.mqtt)
+        FCOMM.publishTo(std::make_unique<varnex::MqttPublisher>(*options.mqtt));
     FCOMM.show();
     return QApplication::exec();
 }
