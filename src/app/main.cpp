@@ -6,6 +6,7 @@
 #include "app/publisher/MqttPublisher.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <system_error>
@@ -24,6 +25,12 @@ int main(int argc, char** argv)
         if (!options.error.isEmpty())
             std::fprintf(stderr, "varnex: %s\n", qPrintable(options.error));
         std::fputs(qPrintable(varnex::AppOptions::usage()), options.help ? stdout : stderr);
+        if (options.help) {
+            // Where the "Help" menu looks: beside the real executable, links followed.
+            const QString help = QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                 QLatin1String(varnex::kHelpFileName);
+            std::printf("help file: %s%s\n", qPrintable(help), QFileInfo::exists(help) ? "" : " (missing)");
+        }
         return options.help ? 0 : 2;
     }
 
