@@ -304,8 +304,8 @@ TEST(publisher_Broker, LoggingNeverWaitsForASilentBroker)
         longest = std::max(longest, took);
         slowCalls += took >= 20ms;
     }
-    EXPECT_LE(slowCalls, 3) << "longest " << std::chrono::duration_cast<std::chrono::milliseconds>(longest).count() << " ms";
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_LE(slowCalls, 10) << "longest " << std::chrono::duration_cast<std::chrono::milliseconds>(longest).count() << " ms";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     const PublisherStatus s = publisher->status();
     EXPECT_EQ(s.state, BrokerState::Connecting);
     EXPECT_EQ(s.queued, 5000u);
