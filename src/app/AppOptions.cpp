@@ -6,11 +6,13 @@ QString AppOptions::usage()
 {
     return QStringLiteral(
         "usage: varnex [--simulate] [--com1 PATH] [--com2 PATH] [--com3 PATH] [--com4 PATH] [--connect com|usb]\n"
-        "             [--data-dir DIR]\n"
+        "             [--data-dir DIR] [--mqtt URL]\n"
         "  --simulate     run with the simulated meter on COM1 and as the USB device\n"
         "  --comN PATH    open PATH when COM N is selected (default /dev/ttyS0../dev/ttyS3)\n"
         "  --connect com|usb  press COM CONNECTION or USB CONNECTION once the window is up\n"
         "  --data-dir DIR keep the journal of readings in DIR (default ~/.local/share/varnex)\n"
+        "  --mqtt URL     publish every logged reading to an MQTT broker:\n"
+        "                 mqtt[s]://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX\n"
         "  --help         show this text\n"
         "  --version      show the program's version\n");
 }
@@ -64,6 +66,23 @@ AppOptions ParseAppOptions(const QStringList& arguments)
                 options.connect = ConnectionMode::Usb;
             else {
                 options.error = QStringLiteral("--connect takes com or usb");
+                return options;
+            }
+        }
+        else if (a == QLatin1String("--mqtt") || a.startsWith(QLatin1String("--mqtt="))) {
+            QString text;
+            if (a.startsWith(QLatin1String("--mqtt=")))
+                text = a.mid(7);
+            else if (i + 1 < rest.size())
+                text = rest.at(++i);
+            else {
+                options.error = QStringLiteral("--mqtt needs a URL");
+                return options;
+            }
+            std::string why;
+            options.mqtt = ParseMqttUrl(text.toStdString(), &why);
+            if (!options.mqtt) {
+                options.error = QStringLiteral("--mqtt: %1").arg(QString::fromStdString(why));
                 return options;
             }
         }

@@ -1,9 +1,13 @@
 #pragma once
 // The command line of varnex: --simulate, --com1 PATH .. --com4 PATH to map the COM
 // ports onto this machine's serial devices, --connect com|usb to press a link button
-// once the window is up, --data-dir DIR for the journal; --help and --version.
+// once the window is up, --data-dir DIR for the journal, --mqtt URL to publish the
+// readings; --help and --version.
+#include "app/publisher/MqttUrl.h"
 #include "links/ConnectionMode.h"
 #include "links/SerialPortNames.h"
+
+#include <optional>
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +20,7 @@ struct AppOptions {
     ConnectionMode connect = ConnectionMode::Idle;
     SerialPortNames portNames;
     QString dataDir; // empty: the user's local data folder
+    std::optional<MqttUrl> mqtt; // --mqtt: every logged reading also goes to this broker
     QString error; // non-empty: the command line could not be read
 
     static QString usage();

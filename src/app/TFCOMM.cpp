@@ -6,6 +6,7 @@
 #include "app/KeypadBox.h"
 #include "app/LogGrid.h"
 #include "app/MeterEnvironment.h"
+#include "app/publisher/MqttPublisher.h"
 #include "app/UserDialogs.h"
 #include "app/journal/Journal.h"
 #include "chart/ChartCommands.h"
@@ -75,6 +76,10 @@ TFCOMM::~TFCOMM()
     stopJournal();
     if (comm2_)
         comm2_->Disconnect();
+    if (publisher_) {
+        log_->removeListener(publisher_.get());
+        publisher_.reset(); // says "offline" to the broker
+    }
     delete DBGrid1;
     DBGrid1 = nullptr;
     delete model_;
@@ -263,6 +268,15 @@ void TFCOMM::RecordLimitClick(int item)
     for (int i = 0; i < int(recordItems_.size()); ++i)
         recordItems_[std::size_t(i)]->setChecked(log_->RecordLimits().IsChecked(i));
     showRecordLimitState();
+}
+
+void TFCOMM::publishTo(std::unique_ptr<MqttPublisher> publisher)
+{
+    if (publisher_)
+        log_->removeListener(publisher_.get());
+    publisher_ = std::move(publisher);
+    if (publisher_)
+        log_->addListener(publisher_.get());
 }
 
 void TFCOMM::HelpClick()

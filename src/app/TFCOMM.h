@@ -40,6 +40,7 @@ class LogGrid;
 class LogTableModel;
 class MeasurementLog;
 class MeterEnvironment;
+class MqttPublisher;
 class MeterFace;
 class TChartControl;
 class TCommPortDriver;
@@ -102,6 +103,10 @@ public:
     QTimer& Timer1() { return timer1_; }
     QTimer& Trecord() { return trecord_; }
     ChartCommands& ChartCommandHandlers() { return *chartCommands_; }
+    // Every reading logged from now on also goes to this broker; the window owns it and
+    // shows its state in the LCD's tooltip.
+    void publishTo(std::unique_ptr<MqttPublisher> publisher);
+    MqttPublisher* Publisher() const { return publisher_.get(); }
     // Sets the decimal separator used by the decoder (start-up reads the locale's).
     void setDecimalSeparator(const QString& separator);
     // Journals every row into DIR/journal.sqlite from now on, and asks about the rows an
@@ -169,6 +174,7 @@ private:
     std::unique_ptr<MeasurementLog> log_;
     LogTableModel* model_ = nullptr;
     std::int64_t unsavedRows_ = 0;
+    std::unique_ptr<MqttPublisher> publisher_;
     bool closingConfirmed_ = false;
     bool endingWithoutQuestions_ = false;
     std::unique_ptr<Journal> journal_;

@@ -3,6 +3,8 @@
 // tooltip (with the record limit, which stops logging without a box).
 #include "app/TFCOMM.h"
 
+#include "app/publisher/MqttPublisher.h"
+
 #include "app/LogGrid.h"
 #include "app/UserDialogs.h"
 #include "app/journal/Journal.h"
@@ -116,6 +118,9 @@ QString TFCOMM::statusToolTip() const
                        .arg(droppedFrames_);
     if (journal_)
         text += QLatin1Char('\n') + journal_->statusText();
+    if (publisher_)
+        text += QLatin1Char('\n') +
+                QString::fromStdString(DescribePublisherStatus(publisher_->url(), publisher_->status()));
     if (log_->LoggedCount() >= log_->RecordLimit())
         text += QStringLiteral("\nRecord limit %1 reached: new readings are not logged").arg(log_->RecordLimit());
     return text;

@@ -2,6 +2,8 @@
 // the chart axis, the log grid and the page label.
 #include "app/TFCOMM.h"
 
+#include "app/publisher/MqttPublisher.h"
+
 #include "chart/ChartToolBar.h"
 #include "chart/TChartControl.h"
 #include "display/ApplyLcdState.h"

@@ -5,8 +5,10 @@
 #include "app/shutdown/ShutdownSignals.h"
 #include "app/TFCOMM.h"
 #include "app/journal/Journal.h"
+#include "app/publisher/MqttPublisher.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -19,6 +21,12 @@ int main(int argc, char** argv)
         rawArguments << QString::fromLocal8Bit(argv[i]);
     if (const varnex::EarlyAnswer early = varnex::AnswerBeforeGui(rawArguments); early.answered) {
         std::fputs(qPrintable(early.text), stdout);
+        if (early.text == varnex::AppOptions::usage()) {
+            // Where the "Help" menu looks: beside the real executable, links followed.
+            const QString help = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QLatin1Char('/') +
+                                 QLatin1String(varnex::kHelpFileName);
+            std::printf("help file: %s%s\n", qPrintable(help), QFileInfo::exists(help) ? "" : " (missing)");
+        }
         return 0;
     }
 
@@ -36,6 +44,12 @@ int main(int argc, char** argv)
         if (!options.error.isEmpty())
             std::fprintf(stderr, "varnex: %s\n", qPrintable(options.error));
         std::fputs(qPrintable(varnex::AppOptions::usage()), options.help ? stdout : stderr);
+        if (options.help) {
+            // Where the "Help" menu looks: beside the real executable, links followed.
+            const QString help = QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                 QLatin1String(varnex::kHelpFileName);
+            std::printf("help file: %s%s\n", qPrintable(help), QFileInfo::exists(help) ? "" : " (missing)");
+        }
         return options.help ? 0 : 2;
     }
 
@@ -56,6 +70,8 @@ int main(int argc, char** argv)
         FCOMM.EndWithoutQuestions();
         QCoreApplication::exit(varnex::ExitStatusForSignal(number));
     });
+    if (options.mqtt)
+        FCOMM.publishTo(std::make_unique<varnex::MqttPublisher>(*options.mqtt));
     FCOMM.show();
     if (options.connect != varnex::ConnectionMode::Idle)
         QTimer::singleShot(0, &FCOMM, [&FCOMM, &options] { FCOMM.PressLinkButton(options.connect); });
