@@ -7,6 +7,8 @@
 #include "app/LogGrid.h"
 #include "app/MeterEnvironment.h"
 #include "app/UserDialogs.h"
+#include "app/trend/TrendFeed.h"
+#include "app/trend/TrendWindow.h"
 #include "chart/ChartCommands.h"
 #include "chart/ChartToolBar.h"
 #include "chart/ChartWidget.h"
@@ -53,6 +55,7 @@ TFCOMM::TFCOMM(MeterEnvironment& environment, UserDialogs& dialogs, QWidget* par
     FormCreate();
     buildLog();
     buildChart();
+    buildAnalysis();
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -70,6 +73,9 @@ TFCOMM::~TFCOMM()
     conTimer_.stop();
     timer1_.stop();
     trecord_.stop();
+    // The trend window reads the feed: it goes first, and the log stops telling the feed.
+    delete trendWindow_;
+    log_->removeListener(trendFeed_.get());
     if (comm2_)
         comm2_->Disconnect();
     delete DBGrid1;

@@ -10,6 +10,7 @@
 #include "protocol/FrameAssembler.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
@@ -35,6 +36,8 @@ class MeterEnvironment;
 class MeterFace;
 class TChartControl;
 class TCommPortDriver;
+class TrendFeed;
+class TrendWindow;
 class UsbLink;
 class UsbLinkKeyLink;
 class UserDialogs;
@@ -67,6 +70,9 @@ public:
     void BitBtn1Click();
     void HelpClick();
     void RecordLimitClick(int item);
+    // "Analysis": "Trend and statistics…" and "Export readings as CSV…".
+    void TrendClick();
+    void ExportCsvClick();
 
     // State for tests and the status line.
     const Reading& CurrentReading() const { return pass_.reading; }
@@ -85,6 +91,8 @@ public:
     QTimer& Timer1() { return timer1_; }
     QTimer& Trecord() { return trecord_; }
     ChartCommands& ChartCommandHandlers() { return *chartCommands_; }
+    TrendFeed& TrendData() { return *trendFeed_; }
+    TrendWindow* Trend() const;
     // Sets the decimal separator used by the decoder (start-up reads the locale's).
     void setDecimalSeparator(const QString& separator);
 
@@ -96,6 +104,7 @@ private:
     void buildMenus();
     void buildLog();
     void buildChart();
+    void buildAnalysis();
     void buildLinks();
     void FormCreate();
 
@@ -163,6 +172,11 @@ private:
     QMenu* Record1 = nullptr;
     std::array<QAction*, 6> recordItems_{};
     QAction* help_ = nullptr;
+
+    // Analysis: the trend series is fed from start-up so the window covers every row.
+    std::unique_ptr<TrendFeed> trendFeed_;
+    QPointer<TrendWindow> trendWindow_;
+    QMenu* Analysis1 = nullptr;
 };
 
 } // namespace varnex

@@ -1,0 +1,66 @@
+// The "Analysis" menu of the main window: its place and items, the trend window that
+// covers rows logged before it opened, and "Close Data" emptying it.
+#include "WindowTestSupport.h"
+
+#include "app/trend/TrendFeed.h"
+#include "app/trend/TrendWindow.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+namespace varnex::testing {
+namespace {
+
+class app_WindowAnalysis : public WindowFixture {
+protected:
+    void feedReading(int n) { feed(DcVolts(QStringLiteral("%1").arg(n % 1000000, 6, 10, QLatin1Char('0')).toStdString(), 0)); }
+};
+
+TEST_F(app_WindowAnalysis, AnalysisMenuSitsRightOfRecordAndHelp)
+{
+    const QList<QAction*> top = window().menuBar()->actions();
+    ASSERT_EQ(top.size(), 3);
+    EXPECT_EQ(top[0]->text(), QStringLiteral("Record"));
+    EXPECT_EQ(top[1]->text(), QStringLiteral("Help"));
+    EXPECT_EQ(top[2]->text(), QStringLiteral("Analysis"));
+    ASSERT_NE(top[2]->menu(), nullptr);
+    const QList<QAction*> items = top[2]->menu()->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Trend and statistics\u2026"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("Export readings as CSV\u2026"));
+}
+
+TEST_F(app_WindowAnalysis, TrendWindowCoversRowsLoggedBeforeItOpenedAndFollowsCloseData)
+{
+    for (int i = 1; i <= 30; ++i)
+        feedReading(i);
+    EXPECT_EQ(window().Trend(), nullptr) << "nothing opens on its own";
+    EXPECT_EQ(window().TrendData().series().size(), 30) << "fed from start-up";
+
+    window().menuBar()->actions().at(2)->menu()->actions().at(0)->trigger();
+    TrendWindow* trend = window().Trend();
+    ASSERT_NE(trend, nullptr);
+    EXPECT_TRUE(trend->isVisible());
+    EXPECT_FALSE(trend->isModal());
+    EXPECT_TRUE(trend->wholeStatisticsText().startsWith(QStringLiteral("DCV [V]: 30 readings")))
+        << trend->wholeStatisticsText().toStdString();
+    // The main window stays usable and keeps logging while it is open.
+    feedReading(31);
+    trend->refreshNow();
+    EXPECT_TRUE(trend->wholeStatisticsText().startsWith(QStringLiteral("DCV [V]: 31 readings")));
+
+    dialogs_.yesNoAnswers = {true};
+    window().RecordNewClick(); // "Close Data"
+    trend->refreshNow();
+    EXPECT_EQ(window().TrendData().series().size(), 0);
+    EXPECT_EQ(trend->wholeStatisticsText(), QStringLiteral("No readings"));
+
+    // A second "Trend and statistics…" shows the same window again.
+    trend->close();
+    window().TrendClick();
+    EXPECT_EQ(window().Trend(), trend);
+    EXPECT_TRUE(trend->isVisible());
+}
+
+} // namespace
+} // namespace varnex::testing
