@@ -5,9 +5,10 @@ namespace varnex {
 QString AppOptions::usage()
 {
     return QStringLiteral(
-        "usage: varnex [--simulate] [--com1 PATH] [--com2 PATH] [--com3 PATH] [--com4 PATH]\n"
+        "usage: varnex [--simulate] [--com1 PATH] [--com2 PATH] [--com3 PATH] [--com4 PATH] [--connect com|usb]\n"
         "  --simulate     run with the simulated meter on COM1 and as the USB device\n"
-        "  --comN PATH    open PATH when COM N is selected (default /dev/ttyS0../dev/ttyS3)\n");
+        "  --comN PATH    open PATH when COM N is selected (default /dev/ttyS0../dev/ttyS3)\n"
+        "  --connect com|usb  press COM CONNECTION or USB CONNECTION once the window is up\n");
 }
 
 AppOptions ParseAppOptions(const QStringList& arguments)
@@ -26,6 +27,18 @@ AppOptions ParseAppOptions(const QStringList& arguments)
             options.simulate = true;
         else if (a == QLatin1String("--help") || a == QLatin1String("-h"))
             options.help = true;
+        else if (a == QLatin1String("--connect") || a.startsWith(QLatin1String("--connect="))) {
+            const QString link = a.contains(QLatin1Char('=')) ? a.section(QLatin1Char('='), 1)
+                                                              : (i + 1 < rest.size() ? rest.at(++i) : QString());
+            if (link == QLatin1String("com"))
+                options.connect = ConnectionMode::Com;
+            else if (link == QLatin1String("usb"))
+                options.connect = ConnectionMode::Usb;
+            else {
+                options.error = QStringLiteral("--connect takes com or usb");
+                return options;
+            }
+        }
         else {
             options.error = QStringLiteral("unknown option: %1").arg(a);
             return options;

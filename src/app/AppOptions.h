@@ -1,6 +1,8 @@
 #pragma once
-// The command line of varnex: --simulate, and --com1 PATH .. --com4 PATH to map the
-// COM ports onto this machine's serial devices.
+// The command line of varnex: --simulate, --com1 PATH .. --com4 PATH to map the COM
+// ports onto this machine's serial devices, and --connect com|usb to press a link button
+// once the window is up.
+#include "links/ConnectionMode.h"
 #include "links/SerialPortNames.h"
 
 #include <QString>
@@ -11,6 +13,7 @@ namespace varnex {
 struct AppOptions {
     bool simulate = false;
     bool help = false;
+    ConnectionMode connect = ConnectionMode::Idle;
     SerialPortNames portNames;
     QString error; // non-empty: the command line could not be read
 

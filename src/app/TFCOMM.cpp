@@ -168,12 +168,13 @@ void TFCOMM::buildLinks()
     keypad_ = std::make_unique<KeypadRouter>(*serialKeys_, *usbKeys_, keypadMessages_);
 
     connection_.setActions(ConnectionActions{
-        [this] { return comm2_->Connect(); },
-        [this] { comm2_->Disconnect(); },
+        [this] { return connectSerialAndReport(); },
+        [this] { disconnectSerialAndReport(); },
         [this](TComPortNumber port) { comm2_->SetComPort(port); },
-        [this] { usbLink_->usb_dllClick(); },
-        [this] { usbLink_->Close(); },
+        [this] { openUsbAndReport(); },
+        [this] { closeUsbAndReport(); },
     });
+    bindLinkLossReports();
     connection_.setViewChanged([this](const ConnectionViewState& view) { applyConnectionView(view); });
 
     connect(AA->comButton(), &QPushButton::clicked, this, &TFCOMM::COMConClick);

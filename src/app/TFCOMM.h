@@ -19,6 +19,7 @@
 
 class QAction;
 class QMenu;
+class QPushButton;
 
 namespace varnex {
 
@@ -29,6 +30,7 @@ class CommPortKeyLink;
 class ConnectionBar;
 class FunctionBoard;
 class KeypadBox;
+struct LinkReport;
 class LogGrid;
 class LogTableModel;
 class MeasurementLog;
@@ -73,6 +75,11 @@ public:
     // "Analysis": "Trend and statistics…" and "Export readings as CSV…".
     void TrendClick();
     void ExportCsvClick();
+    // Ended from outside (SIGTERM, SIGINT, SIGHUP): closes without any question, since
+    // nobody is there to answer; the links close as the window goes.
+    void EndWithoutQuestions();
+    // Presses COMCon or USB as a click would (the --connect option).
+    void PressLinkButton(ConnectionMode mode);
 
     // State for tests and the status line.
     const Reading& CurrentReading() const { return pass_.reading; }
@@ -109,6 +116,14 @@ private:
     void FormCreate();
 
     void applyConnectionView(const ConnectionViewState& view);
+    // The links' actions, each followed by what the user is told about the link.
+    bool connectSerialAndReport();
+    void disconnectSerialAndReport();
+    void openUsbAndReport();
+    void closeUsbAndReport();
+    void bindLinkLossReports();
+    // On the button's and the connection indicator's tooltip; a failure also on stderr.
+    void showLinkReport(const LinkReport& report, QPushButton* button);
     void ConTimerTimer();
     void keyPressed(const KeyDefinition* key, KeyTrigger trigger);
     void setPanelsVisible(bool visible);
@@ -137,6 +152,7 @@ private:
     LogTableModel* model_ = nullptr;
     std::int64_t unsavedRows_ = 0;
     bool closingConfirmed_ = false;
+    bool endingWithoutQuestions_ = false;
 
     // Links.
     TCommPortDriver* comm2_ = nullptr;

@@ -2,11 +2,17 @@
 #include "app/TFCOMM.h"
 
 #include "app/ConnectionBar.h"
+#include "app/MeterEnvironment.h"
 #include "app/UserDialogs.h"
 #include "display/VirtualLcd.h"
+#include "links/LinkDiagnostics.h"
+#include "links/TCommPortDriver.h"
+#include "links/UsbLink.h"
 
 #include <QPushButton>
 #include <QSignalBlocker>
+
+#include <cstdio>
 
 namespace varnex {
 
@@ -52,6 +58,67 @@ void TFCOMM::applyConnectionView(const ConnectionViewState& view)
 
     Panel1->setLinked(view.conOkVisible);
     Panel1->setClockText(view.clockText);
+}
+
+bool TFCOMM::connectSerialAndReport()
+{
+    // No box for a port that will not open (the button stays down, as it always did);
+    // the cause is on the tooltips and on standard error.
+    const bool connected = comm2_->Connect();
+    showLinkReport(SerialConnectReport(*comm2_, connected), AA->comButton());
+    return connected;
+}
+
+void TFCOMM::disconnectSerialAndReport()
+{
+    comm2_->Disconnect();
+    showLinkReport(LinkReport{}, AA->comButton());
+}
+
+void TFCOMM::openUsbAndReport()
+{
+    usbLink_->usb_dllClick();
+    showLinkReport(UsbOpenReport(*usbLink_, env_.usbLibrary()), AA->usbButton());
+}
+
+void TFCOMM::closeUsbAndReport()
+{
+    usbLink_->Close();
+    showLinkReport(LinkReport{}, AA->usbButton());
+}
+
+void TFCOMM::bindLinkLossReports()
+{
+    comm2_->SetOnPortLost([this](TCommPortDriver*, const std::string& cause) {
+        showLinkReport(SerialLostReport(*comm2_, cause), AA->comButton());
+    });
+    usbLink_->setOnDeviceLost(
+        [this](const std::string& cause) { showLinkReport(UsbLostReport(cause), AA->usbButton()); });
+}
+
+void TFCOMM::showLinkReport(const LinkReport& report, QPushButton* button)
+{
+    const QString tip = QString::fromStdString(report.tooltip);
+    button->setToolTip(tip);
+    Panel1->element(LcdElement::CONok)->setToolTip(tip);
+    Panel1->element(LcdElement::CONokN)->setToolTip(tip);
+    if (!report.errorLine.empty()) {
+        std::fprintf(stderr, "varnex: %s\n", report.errorLine.c_str());
+        std::fflush(stderr);
+    }
+}
+
+void TFCOMM::EndWithoutQuestions()
+{
+    endingWithoutQuestions_ = true;
+    close();
+}
+
+void TFCOMM::PressLinkButton(ConnectionMode mode)
+{
+    QPushButton* button = mode == ConnectionMode::Com ? AA->comButton() : AA->usbButton();
+    if (mode != ConnectionMode::Idle && button->isVisible() && !button->isChecked())
+        button->click();
 }
 
 void TFCOMM::keyPressed(const KeyDefinition* key, KeyTrigger trigger)

@@ -143,6 +143,10 @@ void TFCOMM::BitBtn1Click()
 
 void TFCOMM::closeEvent(QCloseEvent* event)
 {
+    if (endingWithoutQuestions_) {
+        event->accept();
+        return;
+    }
     // The close box asks nothing, unless rows would be lost.
     if (!closingConfirmed_ && HasUnsavedRows() && !confirmCloseWithUnsavedRows()) {
         event->ignore();

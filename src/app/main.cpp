@@ -2,9 +2,11 @@
 #include "app/AppOptions.h"
 #include "app/MeterEnvironment.h"
 #include "app/QtUserDialogs.h"
+#include "app/shutdown/ShutdownSignals.h"
 #include "app/TFCOMM.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <system_error>
@@ -12,6 +14,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // From here on SIGINT, SIGTERM and SIGHUP end the program in order.
+    varnex::ShutdownSignals shutdown;
     QApplication::setApplicationName(QStringLiteral("Varnex"));
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(11);
@@ -37,6 +41,14 @@ int main(int argc, char** argv)
     varnex::QtUserDialogs dialogs;
     varnex::TFCOMM FCOMM(*environment, dialogs);
     dialogs.setOwner(&FCOMM);
+    QObject::connect(&shutdown, &varnex::ShutdownSignals::shutdownRequested, &FCOMM, [&FCOMM](int number) {
+        // Leaves every event loop, also those of open boxes; main then returns and the
+        // window, its ports and the environment go in order.
+        FCOMM.EndWithoutQuestions();
+        QCoreApplication::exit(varnex::ExitStatusForSignal(number));
+    });
     FCOMM.show();
+    if (options.connect != varnex::ConnectionMode::Idle)
+        QTimer::singleShot(0, &FCOMM, [&FCOMM, &options] { FCOMM.PressLinkButton(options.connect); });
     return QApplication::exec();
 }

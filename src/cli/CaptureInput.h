@@ -17,6 +17,10 @@ std::FILE* OpenCapture(const std::string& file, const CommandIo& io, const char*
 // Feeds everything the capture holds to the assembler. False on a read error.
 bool FeedCapture(std::FILE* input, bool usb, FrameAssembler& assembler);
 
+// True when the capture arrives as it happens (a pipe, a tty, a serial device): it is
+// then read as bytes come, not in whole blocks.
+bool IsLiveCapture(std::FILE* input);
+
 // Closes a capture opened by OpenCapture (standard input stays open).
 void CloseCapture(std::FILE* input, const CommandIo& io);
 

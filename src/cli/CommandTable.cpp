@@ -3,6 +3,7 @@
 #include "cli/ConvertCommand.h"
 #include "cli/DecodeCommand.h"
 #include "cli/LogCommand.h"
+#include "cli/RecordCommand.h"
 #include "cli/SampleCommand.h"
 
 #include <iterator>
@@ -16,6 +17,7 @@ const Command kCommands[] = {
     {"sample", kSampleUsage, RunSample},
     {"log", kLogUsage, RunLog},
     {"convert", kConvertUsage, RunConvert},
+    {"record", kRecordUsage, RunRecord},
 };
 
 void PrintUsage(std::FILE* to)

@@ -73,8 +73,12 @@ int RunDecode(const std::vector<std::string>& args, const CommandIo& io)
         return kExitUsage;
 
     ReadingDecoder decoder(options.separator);
+    // A live capture gets each line the moment its frame is complete (for | tee, | grep).
+    const bool live = IsLiveCapture(input);
     FrameAssembler assembler([&](const std::string& frameText) {
         PrintFrame(io.out, frameText, decoder.Decode(frameText));
+        if (live)
+            std::fflush(io.out);
     });
 
     const bool readOk = FeedCapture(input, options.usb, assembler);

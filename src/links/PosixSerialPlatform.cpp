@@ -1,14 +1,15 @@
 #include "links/PosixSerialPlatform.h"
 
 #include "links/LinuxCustomBaud.h"
+#include "links/PosixLineReadback.h"
 #include "links/PosixLineSettings.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -33,26 +34,15 @@ int NonBlockingIo(Io io)
     }
 }
 
-} // namespace
-
-
-namespace {
 std::string errnoText(const std::string& what)
 {
     return what + ": " + std::strerror(errno);
 }
 
-// Modem-control requests: a pseudo-terminal or a bridge without the lines refuses them
-// (ENOTTY, EINVAL), which must not fail the open.
-void setModemLine(int fd, int line, bool raise)
-{
-    int bits = line;
-    (void)ioctl(fd, raise ? TIOCMBIS : TIOCMBIC, &bits);
-}
 // A pseudo-terminal carries no character framing: it stores CS7 as CS8 and, once it
 // has done so, may refuse the same request with EINVAL. Such a device keeps its own
-// size and parity; everything else of the request still applies. (7N2 and 8N1 are both
-// ten bits a character, so the meter's stream reads the same either way.)
+// size and parity; everything else of the request still applies. (The read-back after
+// it tells the user what the device kept.)
 bool setWithDevicesOwnFraming(int fd, const termios& wanted, const termios& current)
 {
     if (errno != EINVAL)
@@ -72,26 +62,33 @@ PosixSerialPlatform::PosixSerialPlatform(SerialPortNames names) : names_(std::mo
 
 PosixSerialPlatform::~PosixSerialPlatform() { close(); }
 
+std::string PosixSerialPlatform::devicePathFor(const std::string& deviceName) const
+{
+    const auto port = SerialPortNames::portFromDeviceName(deviceName);
+    return port ? names_.devicePath(*port) : deviceName;
+}
+
+void PosixSerialPlatform::fail(int error, std::string message)
+{
+    lastErrno_ = error;
+    lastError_ = std::move(message);
+}
+
 bool PosixSerialPlatform::open(const std::string& deviceName)
 {
     if (isOpen())
         return true;
-    const auto port = SerialPortNames::portFromDeviceName(deviceName);
-    path_ = port ? names_.devicePath(*port) : deviceName;
-
-    const int fd = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        lastError_ = errnoText(path_);
+    path_ = devicePathFor(deviceName);
+    inForce_.reset();
+    const ExclusiveTtyResult opened = OpenTtyExclusively(path_, *control_);
+    if (opened.fd < 0) {
+        fail(opened.error, opened.message);
         return false;
     }
-    // Another program holding the port (exclusive tty or a lock) keeps it from us.
-    if (!isatty(fd) || ioctl(fd, TIOCEXCL) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        lastError_ = isatty(fd) ? errnoText(path_ + " is in use") : path_ + " is not a serial device";
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
-    lastError_.clear();
+    struct stat st {};
+    device_ = fstat(opened.fd, &st) == 0 ? st.st_rdev : 0;
+    fd_ = opened.fd;
+    fail(0, {});
     return true;
 }
 
@@ -99,8 +96,7 @@ void PosixSerialPlatform::close()
 {
     if (!isOpen())
         return;
-    (void)ioctl(fd_, TIOCNXCL);
-    ::close(fd_);
+    CloseExclusiveTty(fd_, *control_);
     fd_ = -1;
 }
 
@@ -110,24 +106,30 @@ bool PosixSerialPlatform::setLineSettings(const SerialLineSettings& settings)
         return false;
     termios current{};
     if (tcgetattr(fd_, &current) != 0) {
-        lastError_ = errnoText("tcgetattr");
+        fail(errno, errnoText("tcgetattr"));
         return false;
     }
     const PosixLineRequest request = BuildPosixLineRequest(current, settings);
     if (tcsetattr(fd_, TCSANOW, &request.tio) != 0 && !setWithDevicesOwnFraming(fd_, request.tio, current)) {
-        lastError_ = errnoText("tcsetattr");
+        fail(errno, errnoText("tcsetattr"));
         (void)tcsetattr(fd_, TCSANOW, &current);
         return false;
     }
     if (request.customBaud && !SetCustomBaudRate(fd_, *request.customBaud)) {
-        lastError_ = errnoText(std::to_string(*request.customBaud) + " baud is not available on " + path_);
+        fail(errno, errnoText(std::to_string(*request.customBaud) + " baud is not available on " + path_));
         (void)tcsetattr(fd_, TCSANOW, &current);
         return false;
     }
-    setModemLine(fd_, TIOCM_DTR, request.raiseDtr);
-    if (request.lowerRts)
-        setModemLine(fd_, TIOCM_RTS, false);
-    lastError_.clear();
+    // DTR and RTS: a pseudo-terminal or a bridge without the lines refuses these
+    // (ENOTTY, EINVAL), which must not fail the open.
+    int dtr = TIOCM_DTR;
+    (void)control_->request(fd_, request.raiseDtr ? TIOCMBIS : TIOCMBIC, &dtr);
+    if (request.lowerRts) {
+        int rts = TIOCM_RTS;
+        (void)control_->request(fd_, TIOCMBIC, &rts);
+    }
+    inForce_ = ReadLineSettingsBack(fd_, settings);
+    fail(0, {});
     return true;
 }
 
@@ -160,18 +162,45 @@ int PosixSerialPlatform::outQueueBytes()
     return waiting;
 }
 
+bool PosixSerialPlatform::deviceLost()
+{
+    // A hung-up tty (USB adapter unplugged, the other side of a pty closed) reads as
+    // "nothing yet" with VMIN = 0; poll() tells it apart.
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+        fail(EIO, path_ + " hung up (device unplugged or its other side closed)");
+        return true;
+    }
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0 || st.st_rdev != device_) {
+        fail(ENODEV, path_ + " is gone (device unplugged)");
+        return true;
+    }
+    return false;
+}
+
 int PosixSerialPlatform::read(std::uint8_t* buffer, int maxBytes)
 {
     if (!isOpen() || maxBytes <= 0)
         return 0;
-    return NonBlockingIo([&] { return ::read(fd_, buffer, static_cast<std::size_t>(maxBytes)); });
+    const int n = NonBlockingIo([&] { return ::read(fd_, buffer, static_cast<std::size_t>(maxBytes)); });
+    if (n > 0)
+        return n;
+    if (n < 0) {
+        fail(errno, errnoText(path_));
+        return -1;
+    }
+    return deviceLost() ? -1 : 0;
 }
 
 int PosixSerialPlatform::write(const std::uint8_t* data, int size)
 {
     if (!isOpen() || size <= 0)
         return 0;
-    return NonBlockingIo([&] { return ::write(fd_, data, static_cast<std::size_t>(size)); });
+    const int n = NonBlockingIo([&] { return ::write(fd_, data, static_cast<std::size_t>(size)); });
+    if (n < 0)
+        fail(errno, errnoText(path_));
+    return n;
 }
 
 void PosixSerialPlatform::waitWritable(int timeoutMs)

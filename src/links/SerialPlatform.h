@@ -4,6 +4,7 @@
 #include "links/ComPortTypes.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace varnex {
@@ -54,12 +55,22 @@ public:
     virtual void setTimeouts(const SerialTimeouts& timeouts) = 0;
     // Bytes waiting in the driver's transmit queue (0 when the driver cannot tell).
     virtual int outQueueBytes() = 0;
-    // Never waits: bytes read, 0 when nothing is buffered, -1 on a device error.
+    // Never waits: bytes read, 0 when nothing is buffered, -1 when the device is lost
+    // (hung up, unplugged, its node gone, an I/O error).
     virtual int read(std::uint8_t* buffer, int maxBytes) = 0;
     // Never waits: bytes accepted, 0 when the queue is full, -1 on a device error.
     virtual int write(const std::uint8_t* data, int size) = 0;
     // Waits at most timeoutMs for room to write; used between write attempts.
     virtual void waitWritable(int timeoutMs) = 0;
+
+    // For the user, not for the component's rules: why the last open, line setting, read
+    // or write failed ("" after a successful open), its errno (0 when none), the device
+    // the port name stands for, and the line format the device holds after the last
+    // setLineSettings, read back from it (nothing where it cannot be read back).
+    virtual std::string lastError() const { return {}; }
+    virtual int lastErrorNumber() const { return 0; }
+    virtual std::string devicePathFor(const std::string& deviceName) const { return deviceName; }
+    virtual std::optional<SerialLineSettings> lineSettingsInForce() const { return std::nullopt; }
 };
 
 } // namespace varnex

@@ -3,6 +3,7 @@
 // argument order, statuses and handle semantics the link relies on. Implementations:
 // the CP210x tty bridge on Linux, a scripted fake for tests, the simulated meter's bridge.
 #include <cstdint>
+#include <string>
 
 namespace varnex {
 
@@ -43,6 +44,16 @@ public:
                                std::uint32_t* bytesWritten, void* overlapped) = 0;
     virtual SI_STATUS SI_FlushBuffers(SI_HANDLE handle, std::uint8_t flushTransmit, std::uint8_t flushReceive) = 0;
     virtual SI_STATUS SI_Close(SI_HANDLE handle) = 0;
+
+    // Beyond the vendor's calls, for the user (empty where a library cannot tell): which
+    // devices the last SI_GetNumDevices or SI_Open found and chose, and why the last
+    // failing call failed.
+    virtual std::string describeDevices() const { return {}; }
+    virtual std::string lastErrorText() const { return {}; }
 };
+
+// The status SI_Read, SI_Write and SI_FlushBuffers give for a device that is gone
+// (unplugged, hung up, its node removed): every later call on its handle fails too.
+constexpr SI_STATUS SI_DEVICE_GONE = SI_DEVICE_IO_FAILED;
 
 } // namespace varnex

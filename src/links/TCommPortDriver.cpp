@@ -186,8 +186,10 @@ int TCommPortDriver::SendData(const void* data, int size)
     while (size > 0) {
         if (OutFreeSpace() > 0) {
             const int written = platform_->write(next, size);
-            if (written < 0)
-                return -sent; // the device is gone: waiting cannot help
+            if (written < 0) {
+                portLost(); // the device is gone: waiting cannot help
+                return -sent;
+            }
             if (written > 0) {
                 sent += written;
                 next += written;
@@ -208,8 +210,22 @@ void TCommPortDriver::PollReceive()
     if (!IsConnected())
         return;
     const int count = platform_->read(receiveBuffer_.data(), static_cast<int>(receiveBuffer_.size()));
+    if (count < 0) {
+        portLost();
+        return;
+    }
     if (count > 0 && onReceiveData_)
         onReceiveData_(this, receiveBuffer_.data(), count);
+}
+
+void TCommPortDriver::portLost()
+{
+    // Polling a dead descriptor would fail every tick; closing it frees the device
+    // name for the adapter when it comes back.
+    const std::string cause = platform_->lastError();
+    Disconnect();
+    if (onPortLost_)
+        onPortLost_(this, cause);
 }
 
 } // namespace varnex

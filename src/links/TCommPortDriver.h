@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace varnex {
@@ -20,6 +22,12 @@ class TCommPortDriver;
 // component's receive buffer and are valid only during the call.
 using TComPortReceiveDataEvent =
     std::function<void(TCommPortDriver* sender, const std::uint8_t* data, int size)>;
+
+// Called once when an open port is lost (the device hung up, was unplugged, its node
+// vanished or reported an I/O error): the component has already stopped polling and
+// closed the port, so IsConnected() is false and Connect() may be tried again. The
+// handler must not destroy the component.
+using TComPortLostEvent = std::function<void(TCommPortDriver* sender, const std::string& cause)>;
 
 class TCommPortDriver : public QObject {
 public:
@@ -57,6 +65,8 @@ public:
     void SetOutputTimeout(std::uint16_t timeoutMs) { outputTimeout_ = timeoutMs; }
     const TComPortReceiveDataEvent& OnReceiveData() const { return onReceiveData_; }
     void SetOnReceiveData(TComPortReceiveDataEvent handler) { onReceiveData_ = std::move(handler); }
+    const TComPortLostEvent& OnPortLost() const { return onPortLost_; }
+    void SetOnPortLost(TComPortLostEvent handler) { onPortLost_ = std::move(handler); }
 
     // Opens the port and starts polling; true when the port is open afterwards.
     bool Connect();
@@ -76,8 +86,16 @@ public:
     bool LineSettingsRefused() const { return lineSettingsRefused_; }
     bool PollTimerActive() const { return pollTimer_.isActive(); }
 
+    // For the user: the platform's account of the last failure, the device that ComPort
+    // stands for, and the line format the device holds (read back after ApplySettings).
+    std::string LastError() const { return platform_->lastError(); }
+    int LastErrorNumber() const { return platform_->lastErrorNumber(); }
+    std::string DevicePath() const { return platform_->devicePathFor(ComPortDeviceName(comPort_)); }
+    std::optional<SerialLineSettings> LineSettingsInForce() const { return platform_->lineSettingsInForce(); }
+
 private:
     void restartPollTimer();
+    void portLost();
 
     std::unique_ptr<SerialPlatform> platform_;
     QTimer pollTimer_;
@@ -97,6 +115,7 @@ private:
     bool enableDtrOnOpen_ = true;
     std::uint16_t outputTimeout_ = 4000;
     TComPortReceiveDataEvent onReceiveData_;
+    TComPortLostEvent onPortLost_;
 };
 
 } // namespace varnex

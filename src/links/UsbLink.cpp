@@ -45,6 +45,7 @@ void UsbLink::openDeviceZero(bool afterNotFound)
         return;
     }
     usbOpen_ = true;
+    deviceLost_ = false;
     usbStatus_ = library_.SI_SetBaudRate(usbHandle_, kUsbBaudRate);
     if (usbStatus_ != SI_SUCCESS) {
         show(kUsbTimeoutMessage);
@@ -56,6 +57,11 @@ void UsbLink::openDeviceZero(bool afterNotFound)
 void UsbLink::Timer1Timer()
 {
     usbStatus_ = library_.SI_Read(usbHandle_, &usbRxByte_, 1, &usbRxCount_, nullptr);
+    if (usbStatus_ == SI_DEVICE_GONE && usbOpen_ && !deviceLost_) {
+        deviceLost_ = true;
+        if (onDeviceLost_)
+            onDeviceLost_(library_.lastErrorText());
+    }
     if (usbStatus_ != SI_SUCCESS) {
         // No byte this tick (or a device error): empty the bridge and the group. The
         // previous byte is not handed over again: that would corrupt the next frame.

@@ -39,6 +39,11 @@ public:
 
     void setUi(UsbLinkUi ui) { ui_ = std::move(ui); }
     void setFrameSink(UsbFrameSink sink) { sink_ = std::move(sink); }
+    // Told once per open device when the library reports it gone (SI_DEVICE_GONE from a
+    // read: unplugged, hung up). The device stays open until the close sequence, as
+    // every other failed read leaves it; UsbStatus stays non-zero meanwhile.
+    void setOnDeviceLost(std::function<void(const std::string& cause)> handler) { onDeviceLost_ = std::move(handler); }
+    bool DeviceLost() const { return deviceLost_; }
 
     // The open sequence, run right after USB went down and Timer1 was enabled.
     void usb_dllClick();
@@ -66,6 +71,8 @@ private:
     SiUsbLibrary& library_;
     UsbLinkUi ui_;
     UsbFrameSink sink_;
+    std::function<void(const std::string&)> onDeviceLost_;
+    bool deviceLost_ = false;
 
     SI_HANDLE usbHandle_ = nullptr;
     bool usbOpen_ = false;

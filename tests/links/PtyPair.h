@@ -41,6 +41,14 @@ public:
     PtyPair& operator=(const PtyPair&) = delete;
 
     bool ok() const { return master_ >= 0 && !slavePath_.empty(); }
+    // The meter's side goes away: the slave side sees a hang-up, as when a USB
+    // adapter is unplugged.
+    void hangUp()
+    {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
     const std::string& slavePath() const { return slavePath_; }
     int master() const { return master_; }
 

@@ -1,0 +1,270 @@
+// Runs `varnex-cli record` as a child process on a real pseudo-terminal, as a user would
+// run it beside a meter: rows stream on its standard output while the port stays open,
+// and SIGINT/SIGTERM end it with the log saved.
+#include "protocol/FrameEncoder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace varnex {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Pty {
+    int master = -1;
+    std::string slave;
+    ~Pty()
+    {
+        if (master >= 0)
+            ::close(master);
+    }
+};
+
+void OpenPty(Pty& pty)
+{
+    pty.master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(pty.master, 0);
+    ASSERT_EQ(::grantpt(pty.master), 0);
+    ASSERT_EQ(::unlockpt(pty.master), 0);
+    pty.slave = ::ptsname(pty.master);
+}
+
+// The meter's stream runs before the port opens: the LF that ends the frame before the
+// first one is what the assembler takes as its leading "A".
+void WriteLineEnd(int master)
+{
+    ASSERT_EQ(::write(master, "\n", 1), 1);
+}
+
+void WriteFrame(int master, int value)
+{
+    DisplayState s;
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%06d", value % 1000000);
+    s.mainDigits = digits;
+    s.mainPoint = 0;
+    const WireFrame frame = EncodeFrame(s);
+    ASSERT_EQ(::write(master, frame.data(), frame.size()), ssize_t(frame.size()));
+}
+
+std::string TempPath(const std::string& name)
+{
+    return ::testing::TempDir() + "varnex_record_" + std::to_string(::getpid()) + "_" + name;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The child with its standard output and error on pipes, read without blocking.
+class Child {
+public:
+    explicit Child(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {})
+    {
+        int out[2], err[2];
+        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+            std::abort();
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(out[1], 1);
+            ::dup2(err[1], 2);
+            std::vector<std::string> all = prefix;
+            all.push_back(VARNEX_CLI);
+            all.push_back("record");
+            all.insert(all.end(), args.begin(), args.end());
+            std::vector<char*> argv;
+            for (std::string& a : all)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execvp(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        ::close(err[1]);
+        out_ = out[0];
+        err_ = err[0];
+    }
+    ~Child()
+    {
+        if (pid_ > 0 && !reaped_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        ::close(out_);
+        ::close(err_);
+    }
+
+    // Reads until `lines` lines reached standard output or the time ran out.
+    int waitForLines(std::size_t lines, std::chrono::milliseconds limit)
+    {
+        const auto end = Clock::now() + limit;
+        while (countLines() < lines && Clock::now() < end)
+            pump(20);
+        return int(countLines());
+    }
+    bool waitForErr(const std::string& text, std::chrono::milliseconds limit)
+    {
+        const auto end = Clock::now() + limit;
+        while (err.find(text) == std::string::npos && Clock::now() < end)
+            pump(20);
+        return err.find(text) != std::string::npos;
+    }
+    int stop(int signal)
+    {
+        ::kill(pid_, signal);
+        return waitExit();
+    }
+    int waitExit()
+    {
+        int status = 0;
+        const auto end = Clock::now() + std::chrono::seconds(10);
+        while (Clock::now() < end) {
+            pump(20);
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                reaped_ = true;
+                while (pump(0)) {
+                }
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+        }
+        return -1;
+    }
+
+    std::string out, err;
+
+private:
+    std::size_t countLines() const { return std::size_t(std::count(out.begin(), out.end(), '\n')); }
+    bool pump(int timeoutMs)
+    {
+        pollfd fds[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
+        if (::poll(fds, 2, timeoutMs) <= 0)
+            return false;
+        bool any = false;
+        char buffer[4096];
+        for (int i = 0; i < 2; ++i) {
+            if (!(fds[i].revents & (POLLIN | POLLHUP)))
+                continue;
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                (i == 0 ? out : err).append(buffer, std::size_t(n));
+                any = true;
+            }
+        }
+        return any;
+    }
+
+    pid_t pid_ = -1;
+    int out_ = -1, err_ = -1;
+    bool reaped_ = false;
+};
+
+constexpr auto kWait = std::chrono::seconds(8);
+
+class RecordProcess : public ::testing::TestWithParam<int> {};
+
+TEST_P(RecordProcess, RowsStreamLiveAndTheStopSignalSavesEveryRow)
+{
+    Pty pty;
+    ASSERT_NO_FATAL_FAILURE(OpenPty(pty));
+    const std::string outFile = TempPath("rows_" + std::to_string(GetParam()) + ".txt");
+    ::unlink(outFile.c_str());
+    Child child({"--port", pty.slave, "-o", outFile});
+    ASSERT_TRUE(child.waitForErr("recording from", kWait)) << child.err;
+    WriteLineEnd(pty.master);
+
+    for (int i = 1; i <= 3; ++i)
+        WriteFrame(pty.master, i);
+    // The port is still open and more is to come: the rows are on stdout already.
+    ASSERT_EQ(child.waitForLines(3, kWait), 3) << child.out << child.err;
+    for (int i = 4; i <= 5; ++i)
+        WriteFrame(pty.master, i);
+    ASSERT_EQ(child.waitForLines(5, kWait), 5);
+
+    EXPECT_EQ(child.stop(GetParam()), 0) << child.err;
+    std::istringstream lines(child.out);
+    std::string line;
+    int n = 0;
+    while (std::getline(lines, line)) {
+        ++n;
+        EXPECT_EQ(line.rfind(std::to_string(n) + "\t20", 0), 0u) << line; // No, then the ISO time
+        EXPECT_NE(line.find("\tDCV\t"), std::string::npos) << line;
+    }
+    const std::string saved = ReadFile(outFile);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 6) << saved; // header + 5 rows
+    EXPECT_EQ(saved.rfind("No\tTime\tFunction\tValue\tUnit\tValue2\tUnit2", 0), 0u);
+    EXPECT_NE(child.err.find("5 readings logged"), std::string::npos) << child.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, RecordProcess, ::testing::Values(SIGINT, SIGTERM),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == SIGINT ? "Sigint" : "Sigterm");
+                         });
+
+TEST(RecordProcessLimit, RowsBeyondTheLimitAreNotLogged)
+{
+    Pty pty;
+    ASSERT_NO_FATAL_FAILURE(OpenPty(pty));
+    Child child({"--port", pty.slave, "--limit", "2"});
+    ASSERT_TRUE(child.waitForErr("recording from", kWait)) << child.err;
+    WriteLineEnd(pty.master);
+    for (int i = 1; i <= 4; ++i)
+        WriteFrame(pty.master, i);
+    child.waitForLines(2, kWait);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // room for a wrong third row
+    EXPECT_EQ(child.stop(SIGINT), 0);
+    EXPECT_EQ(std::count(child.out.begin(), child.out.end(), '\n'), 2) << child.out;
+}
+
+TEST(RecordProcessOpen, AMissingPortIsAnErrorWithTheReason)
+{
+    Child child({"--port", "/dev/varnex-no-such-port"});
+    EXPECT_EQ(child.waitExit(), 1);
+    EXPECT_NE(child.err.find("No such file or directory"), std::string::npos) << child.err;
+    EXPECT_NE(child.err.find("/dev/serial/by-id/"), std::string::npos) << child.err;
+}
+
+TEST(RecordProcessOpen, APortHeldByAnotherProgramIsBusy)
+{
+    Pty pty;
+    ASSERT_NO_FATAL_FAILURE(OpenPty(pty));
+    const int holder = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    Child child({"--port", pty.slave});
+    EXPECT_EQ(child.waitExit(), 1) << child.err;
+    EXPECT_NE(child.err.find("in use"), std::string::npos) << child.err;
+    ::close(holder);
+}
+
+TEST(RecordProcessOpen, APortWithoutPermissionNamesTheDialoutGroup)
+{
+    if (::geteuid() != 0 || ::access("/usr/bin/setpriv", X_OK) != 0)
+        GTEST_SKIP() << "needs root and setpriv to run the check as an unprivileged user";
+    Pty pty;
+    ASSERT_NO_FATAL_FAILURE(OpenPty(pty));
+    ASSERT_EQ(::chmod(pty.slave.c_str(), 0600), 0);
+    Child child({"--port", pty.slave}, {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    EXPECT_EQ(child.waitExit(), 1) << child.err;
+    EXPECT_NE(child.err.find("Permission denied"), std::string::npos) << child.err;
+    EXPECT_NE(child.err.find("dialout"), std::string::npos) << child.err;
+}
+
+} // namespace
+} // namespace varnex
