@@ -3,6 +3,7 @@
 #include "cli/ConvertCommand.h"
 #include "cli/DecodeCommand.h"
 #include "cli/LogCommand.h"
+#include "cli/PlotCommand.h"
 #include "cli/RecordCommand.h"
 #include "cli/SampleCommand.h"
 
@@ -18,6 +19,7 @@ const Command kCommands[] = {
     {"log", kLogUsage, RunLog},
     {"convert", kConvertUsage, RunConvert},
     {"record", kRecordUsage, RunRecord},
+    {"plot", kPlotUsage, RunPlot},
 };
 
 void PrintUsage(std::FILE* to)
