@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -38,6 +39,7 @@ class MeterEnvironment;
 class MeterFace;
 class TChartControl;
 class TCommPortDriver;
+class ReadingsCsvExport;
 class TrendFeed;
 class TrendWindow;
 class UsbLink;
@@ -100,6 +102,9 @@ public:
     ChartCommands& ChartCommandHandlers() { return *chartCommands_; }
     TrendFeed& TrendData() { return *trendFeed_; }
     TrendWindow* Trend() const;
+    ReadingsCsvExport& CsvExport() { return *csvExport_; }
+    // The file dialog of "Export readings as CSV…" (tests answer for the user); empty: cancelled.
+    void setAskCsvName(std::function<QString()> ask) { askCsvName_ = std::move(ask); }
     // Sets the decimal separator used by the decoder (start-up reads the locale's).
     void setDecimalSeparator(const QString& separator);
 
@@ -192,6 +197,8 @@ private:
     // Analysis: the trend series is fed from start-up so the window covers every row.
     std::unique_ptr<TrendFeed> trendFeed_;
     QPointer<TrendWindow> trendWindow_;
+    ReadingsCsvExport* csvExport_ = nullptr;
+    std::function<QString()> askCsvName_;
     QMenu* Analysis1 = nullptr;
 };
 

@@ -2,10 +2,13 @@
 // as CSV. The menu sits to the right of "Record" and "Help".
 #include "app/TFCOMM.h"
 
+#include "app/UserDialogs.h"
+#include "app/trend/ReadingsCsvExport.h"
 #include "app/trend/TrendFeed.h"
 #include "app/trend/TrendWindow.h"
 #include "log/MeasurementLog.h"
 
+#include <QFileDialog>
 #include <QMenuBar>
 
 namespace varnex {
@@ -27,6 +30,19 @@ void TFCOMM::buildAnalysis()
     QAction* csv = Analysis1->addAction(QStringLiteral("Export readings as CSV\u2026"));
     csv->setObjectName("ExportReadingsCsv1");
     connect(csv, &QAction::triggered, this, &TFCOMM::ExportCsvClick);
+
+    csvExport_ = new ReadingsCsvExport(cds1_, *trendFeed_, this);
+    connect(csvExport_, &ReadingsCsvExport::finished, this,
+            [this](const QString& name, std::int64_t rows, const QString& error) {
+                if (error.isEmpty())
+                    dialogs_.information(QStringLiteral("Readings written to %1 (%2 rows).").arg(name).arg(rows));
+                else
+                    dialogs_.error(QStringLiteral("Could not write readings to %1: %2").arg(name, error));
+            });
+    askCsvName_ = [this] {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Export readings as CSV"), QString(),
+                                            QStringLiteral("CSV file (*.csv);;All files (*)"));
+    };
 }
 
 void TFCOMM::TrendClick()
@@ -47,6 +63,14 @@ TrendWindow* TFCOMM::Trend() const
 
 void TFCOMM::ExportCsvClick()
 {
+    if (csvExport_->running())
+        return; // one export at a time; its box follows
+    const QString name = askCsvName_ ? askCsvName_() : QString();
+    if (name.isEmpty())
+        return;
+    // The series is what gives each row its UTC time: bring it in step first.
+    trendFeed_->catchUpWith(cds1_, decimalSeparatorBytes_);
+    csvExport_->start(CsvFileName(name), decimalSeparatorBytes_);
 }
 
 } // namespace varnex

@@ -2,11 +2,15 @@
 // covers rows logged before it opened, and "Close Data" emptying it.
 #include "WindowTestSupport.h"
 
+#include "app/trend/ReadingsCsvExport.h"
 #include "app/trend/TrendFeed.h"
 #include "app/trend/TrendWindow.h"
 
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 
 namespace varnex::testing {
 namespace {
@@ -60,6 +64,38 @@ TEST_F(app_WindowAnalysis, TrendWindowCoversRowsLoggedBeforeItOpenedAndFollowsCl
     window().TrendClick();
     EXPECT_EQ(window().Trend(), trend);
     EXPECT_TRUE(trend->isVisible());
+}
+
+TEST_F(app_WindowAnalysis, ExportReadingsAsCsvWritesTheTableAndSaysSo)
+{
+    for (int i = 1; i <= 12; ++i)
+        feedReading(i);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    int asked = 0;
+    window().setAskCsvName([&] {
+        ++asked;
+        return dir.filePath("night"); // no extension: .csv is added
+    });
+    QSignalSpy done(&window().CsvExport(), &ReadingsCsvExport::finished);
+    window().menuBar()->actions().at(2)->menu()->actions().at(1)->trigger();
+    EXPECT_EQ(asked, 1);
+    ASSERT_TRUE(done.wait(10000));
+    QCoreApplication::processEvents();
+    QFile file(dir.filePath("night.csv"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    EXPECT_EQ(lines.size(), 14); // header, 12 rows, nothing after the last CR LF
+    EXPECT_TRUE(lines[0].startsWith("time_utc,no,function,value,unit,si_value,si_unit"));
+    EXPECT_TRUE(lines[1].contains(",1,DCV,0.00001,V,1e-05,V,")) << lines[1].toStdString();
+    EXPECT_EQ(dialogs_.count(DialogKind::Information), 1);
+    EXPECT_TRUE(dialogs_.texts().last().contains(QStringLiteral("(12 rows)"))) << dialogs_.texts().last().toStdString();
+
+    // Cancelled: nothing written, nothing said.
+    window().setAskCsvName([] { return QString(); });
+    window().ExportCsvClick();
+    EXPECT_FALSE(window().CsvExport().running());
+    EXPECT_EQ(dialogs_.count(DialogKind::Information), 1);
 }
 
 } // namespace

@@ -64,6 +64,7 @@ void TrendFeed::rowLogged(const LoggedRow& row)
 void TrendFeed::rowsCleared()
 {
     series_.clear();
+    ++clears_;
     inPlacedRun_ = false;
     placedFirstDay_ = QDate();
     placedDayChanges_ = 0;
@@ -77,6 +78,7 @@ void TrendFeed::catchUpWith(const LogStore& table, const std::string& decimalSep
         return;
     // The series no longer matches the table row for row: build it again from the texts.
     series_.clear();
+    ++clears_;
     inPlacedRun_ = false;
     placedFirstDay_ = QDate();
     placedDayChanges_ = 0;

@@ -36,6 +36,9 @@ public:
     // Placed rows: the day their first run started on and the day changes inferred.
     QDate placedFirstDay() const { return placedFirstDay_; }
     int placedDayChanges() const { return placedDayChanges_; }
+    // Counts the times the series was emptied (a clear, a rebuild): a reader of rows by
+    // index knows its indices no longer hold.
+    std::uint64_t clears() const { return clears_; }
 
     // Told after each row and after a clear (the trend window schedules a repaint).
     void setChanged(std::function<void()> changed) { changed_ = std::move(changed); }
@@ -51,6 +54,7 @@ private:
     std::int64_t lastPlacedMs_ = 0;
     QDate placedFirstDay_;
     int placedDayChanges_ = 0;
+    std::uint64_t clears_ = 0;
     std::function<void()> changed_;
 };
 
