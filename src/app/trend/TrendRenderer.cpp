@@ -222,11 +222,14 @@ void TrendRenderer::paintTimeAxis(QPainter& painter, const TrendLayout& l) const
     for (const TimeTick& t : l.time.ticks) {
         const double x = l.xOf(t.utcMs);
         painter.drawLine(QPointF(x, y), QPointF(x, y + 4.0));
+        // Centred under the tick, but never past the right edge of the picture.
+        const double right = l.axisRect.right() + 10.0;
         const double w = fm.horizontalAdvance(t.label);
-        painter.drawText(QPointF(x - w / 2.0, y + 4.0 + fm.ascent()), t.label);
+        painter.drawText(QPointF(std::min(x - w / 2.0, right - w), y + 4.0 + fm.ascent()), t.label);
         if (!t.dateLabel.isEmpty()) {
             const double dw = fm.horizontalAdvance(t.dateLabel);
-            painter.drawText(QPointF(x - dw / 2.0, y + 4.0 + fm.lineSpacing() + fm.ascent()), t.dateLabel);
+            painter.drawText(QPointF(std::min(x - dw / 2.0, right - dw), y + 4.0 + fm.lineSpacing() + fm.ascent()),
+                             t.dateLabel);
         }
     }
 }
