@@ -34,7 +34,7 @@ public:
     void information(const QString&) override {}
     void error(const QString&) override {}
     bool askYesNo(const QString&) override { return false; }
-    UnsavedChoice askUnsaved(int, UnsavedReason) override { return UnsavedChoice::Discard; }
+    UnsavedChoice askUnsaved(const UnsavedRowCount&, UnsavedReason) override { return UnsavedChoice::Discard; }
     QString askSaveLogName() override { return {}; }
     QString askOpenLogName() override { return {}; }
     QString askSaveBitmapName() override { return {}; }

@@ -8,7 +8,27 @@ QString AppOptions::usage()
         "usage: varnex [--simulate] [--com1 PATH] [--com2 PATH] [--com3 PATH] [--com4 PATH] [--connect com|usb]\n"
         "  --simulate     run with the simulated meter on COM1 and as the USB device\n"
         "  --comN PATH    open PATH when COM N is selected (default /dev/ttyS0../dev/ttyS3)\n"
-        "  --connect com|usb  press COM CONNECTION or USB CONNECTION once the window is up\n");
+        "  --connect com|usb  press COM CONNECTION or USB CONNECTION once the window is up\n"
+        "  --help         show this text\n"
+        "  --version      show the program's version\n");
+}
+
+QString VersionText()
+{
+    return QStringLiteral("varnex " VARNEX_VERSION "\n");
+}
+
+EarlyAnswer AnswerBeforeGui(const QStringList& rawArguments)
+{
+    // A port path never starts with "--", so any such argument is an option.
+    for (int i = 1; i < rawArguments.size(); ++i) {
+        const QString& a = rawArguments.at(i);
+        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+            return {true, AppOptions::usage()};
+        if (a == QLatin1String("--version"))
+            return {true, VersionText()};
+    }
+    return {};
 }
 
 AppOptions ParseAppOptions(const QStringList& arguments)

@@ -1,7 +1,7 @@
 #pragma once
 // The command line of varnex: --simulate, --com1 PATH .. --com4 PATH to map the COM
 // ports onto this machine's serial devices, and --connect com|usb to press a link button
-// once the window is up.
+// once the window is up; --help and --version.
 #include "links/ConnectionMode.h"
 #include "links/SerialPortNames.h"
 
@@ -21,5 +21,16 @@ struct AppOptions {
 };
 
 AppOptions ParseAppOptions(const QStringList& arguments);
+
+// "varnex 3.03": what --version prints.
+QString VersionText();
+
+// --help and --version need no window: they are answered from the raw command line
+// before the application object exists, so they work with no display at all.
+struct EarlyAnswer {
+    bool answered = false;
+    QString text; // for standard output
+};
+EarlyAnswer AnswerBeforeGui(const QStringList& rawArguments);
 
 } // namespace varnex

@@ -1,5 +1,7 @@
 #include "app/ConnectionBar.h"
 
+#include "app/ToggleButtonStyle.h"
+
 #include <QButtonGroup>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -71,11 +73,13 @@ ConnectionBar::ConnectionBar(QWidget* parent) : QFrame(parent)
     m_com->setObjectName("COMCon");
     m_com->setCheckable(true);
     m_com->setGeometry(116, 7, 170, 34);
+    ToggleButtonStyle::applyTo(m_com);
 
     m_usb = new QPushButton(QStringLiteral(" USB CONNECTION "), this);
     m_usb->setObjectName("USB");
     m_usb->setCheckable(true);
     m_usb->setGeometry(296, 7, 170, 34);
+    ToggleButtonStyle::applyTo(m_usb);
 
     // COMCon and USB: at most one down, both may be up.
     auto* group = new QButtonGroup(this);

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QPainter>
 #include <QToolButton>
 
 namespace varnex {
@@ -41,6 +42,36 @@ FunctionBoard::FunctionBoard(QWidget* parent) : QGroupBox(QStringLiteral("Functi
     m_open = makeButton("OpenDataFiles", "Open Log Data", OpenLogIcon(), 331);
     m_save = makeButton("saveas", "Save Log Data", SaveLogIcon(), 362);
     m_print = makeButton("BtPrint", "Print", PrintIcon(), 393);
+}
+
+QRect FunctionBoard::captionRect() const
+{
+    const QFontMetrics fm(font());
+    constexpr int kCaptionLeft = 8;
+    constexpr int kCaptionPadding = 2;
+    return QRect(kCaptionLeft, 0, fm.horizontalAdvance(title()) + 2 * kCaptionPadding, fm.height());
+}
+
+QRect FunctionBoard::frameRect() const
+{
+    // The top line runs through the middle of the caption.
+    const int top = captionRect().center().y();
+    return QRect(0, top, width(), height() - top);
+}
+
+void FunctionBoard::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect frame = frameRect();
+    // An etched line, as the window's other frames: dark, with a light line inside it.
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(frame.adjusted(0, 0, -2, -2));
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(frame.adjusted(1, 1, -1, -1));
+    const QRect caption = captionRect();
+    painter.fillRect(caption, palette().color(QPalette::Window));
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(caption, Qt::AlignCenter | Qt::TextSingleLine, title());
 }
 
 QToolButton* FunctionBoard::makeButton(const char* name, const char* hint, const QIcon& icon, int left)

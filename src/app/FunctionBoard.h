@@ -22,6 +22,16 @@ public:
     QToolButton* saveAs() const { return m_save; }
     QToolButton* btPrint() const { return m_print; }
 
+    // The frame line and the caption that sits on its top edge, as painted.
+    QRect frameRect() const;
+    QRect captionRect() const;
+
+protected:
+    // Drawn as the window's design shows it: the caption interrupts the frame's top line,
+    // and every control lies inside the frame. (The platform style puts the caption above
+    // the frame and its line lower, under the picture buttons.)
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     QToolButton* makeButton(const char* name, const char* hint, const QIcon& icon, int left);
 

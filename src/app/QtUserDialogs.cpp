@@ -1,11 +1,14 @@
 #include "app/QtUserDialogs.h"
 
+#include "chart/ChartBitmapDialog.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTimer>
 #include <QUrl>
 
 namespace varnex {
@@ -36,16 +39,32 @@ bool QtUserDialogs::askYesNo(const QString& text)
     return runBox(owner_, QMessageBox::Information, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-UnsavedChoice QtUserDialogs::askUnsaved(int unsavedRows, UnsavedReason reason)
+QString QtUserDialogs::unsavedQuestion(std::int64_t unsavedRows, UnsavedReason reason)
 {
     const QString when = reason == UnsavedReason::Closing
                              ? QStringLiteral("before closing")
                              : QStringLiteral("before the XML file replaces them");
-    QMessageBox box(QMessageBox::Warning, title(),
-                    QStringLiteral("The log holds %1 row(s) that have not been saved.\n"
-                                   "Do you want to save them %2?").arg(unsavedRows).arg(when),
+    return QStringLiteral("The log holds %1 row(s) that have not been saved.\n"
+                          "Do you want to save them %2?").arg(unsavedRows).arg(when);
+}
+
+UnsavedChoice QtUserDialogs::askUnsaved(const UnsavedRowCount& unsavedRows, UnsavedReason reason)
+{
+    std::int64_t shown = unsavedRows();
+    QMessageBox box(QMessageBox::Warning, title(), unsavedQuestion(shown, reason),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner_);
     box.setDefaultButton(QMessageBox::Save);
+    // Rows keep arriving behind the box: the count in it follows them.
+    QTimer refresh(&box);
+    refresh.setInterval(kUnsavedCountRefreshMs);
+    QObject::connect(&refresh, &QTimer::timeout, &box, [&] {
+        const std::int64_t now = unsavedRows();
+        if (now != shown) {
+            shown = now;
+            box.setText(unsavedQuestion(shown, reason));
+        }
+    });
+    refresh.start();
     switch (box.exec()) {
     case QMessageBox::Save: return UnsavedChoice::Save;
     case QMessageBox::Discard: return UnsavedChoice::Discard;
@@ -82,12 +101,7 @@ QString QtUserDialogs::askOpenLogName()
 
 QString QtUserDialogs::askSaveBitmapName()
 {
-    QFileDialog dialog(owner_, QString(), QString(), QStringLiteral("Bitmaps (*.bmp)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return AskChartBitmapName(owner_);
 }
 
 void QtUserDialogs::showPrintPreview(const std::function<void(QPrinter*)>& paint)

@@ -28,6 +28,7 @@ class ChartCommands;
 class ChartToolBar;
 class ChartWidget;
 class CommPortKeyLink;
+class LinkReconnector;
 class ConnectionBar;
 class FunctionBoard;
 class KeypadBox;
@@ -93,6 +94,8 @@ public:
     TChartControl& ChartPager() { return *chartPager_; }
     TCommPortDriver& COMM2() { return *comm2_; }
     UsbLink& Usb() { return *usbLink_; }
+    LinkReconnector& ComReconnect() { return *comReconnect_; }
+    LinkReconnector& UsbReconnect() { return *usbReconnect_; }
     FrameAssembler& Assembler() { return assembler_; }
     ConnectionControl& Connection() { return connection_; }
     bool HasUnsavedRows() const { return unsavedRows_ > 0; }
@@ -161,6 +164,8 @@ private:
 
     // Links.
     TCommPortDriver* comm2_ = nullptr;
+    LinkReconnector* comReconnect_ = nullptr; // children of the window
+    LinkReconnector* usbReconnect_ = nullptr;
     std::unique_ptr<UsbLink> usbLink_;
     std::unique_ptr<CommPortKeyLink> serialKeys_;
     std::unique_ptr<UsbLinkKeyLink> usbKeys_;

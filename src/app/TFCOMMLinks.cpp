@@ -6,6 +6,7 @@
 #include "app/UserDialogs.h"
 #include "display/VirtualLcd.h"
 #include "links/LinkDiagnostics.h"
+#include "links/LinkReconnector.h"
 #include "links/TCommPortDriver.h"
 #include "links/UsbLink.h"
 
@@ -71,6 +72,7 @@ bool TFCOMM::connectSerialAndReport()
 
 void TFCOMM::disconnectSerialAndReport()
 {
+    comReconnect_->stop();
     comm2_->Disconnect();
     showLinkReport(LinkReport{}, AA->comButton());
 }
@@ -83,17 +85,39 @@ void TFCOMM::openUsbAndReport()
 
 void TFCOMM::closeUsbAndReport()
 {
+    usbReconnect_->stop();
     usbLink_->Close();
     showLinkReport(LinkReport{}, AA->usbButton());
 }
 
 void TFCOMM::bindLinkLossReports()
 {
+    // A lost link keeps its button down and is tried again every second until it opens
+    // or the user presses the button up; logging goes on by itself when frames return.
+    comReconnect_ = new LinkReconnector([this] { return comm2_->Connect(); }, 1000, this);
+    comReconnect_->onRecovered = [this](std::uint32_t) {
+        showLinkReport(SerialConnectReport(*comm2_, true), AA->comButton());
+        std::fprintf(stderr, "varnex: %s is back\n", ComPortDeviceName(comm2_->ComPort()));
+        std::fflush(stderr);
+    };
+    usbReconnect_ = new LinkReconnector([this] { return usbLink_->Reopen(); }, 1000, this);
+    usbReconnect_->onRecovered = [this](std::uint32_t) {
+        showLinkReport(UsbOpenReport(*usbLink_, env_.usbLibrary()), AA->usbButton());
+        std::fprintf(stderr, "varnex: the USB bridge is back\n");
+        std::fflush(stderr);
+    };
     comm2_->SetOnPortLost([this](TCommPortDriver*, const std::string& cause) {
-        showLinkReport(SerialLostReport(*comm2_, cause), AA->comButton());
+        LinkReport report = SerialLostReport(*comm2_, cause);
+        report.tooltip += "\nTrying again every second; press COM CONNECTION up to stop.";
+        showLinkReport(report, AA->comButton());
+        comReconnect_->linkLost(cause);
     });
-    usbLink_->setOnDeviceLost(
-        [this](const std::string& cause) { showLinkReport(UsbLostReport(cause), AA->usbButton()); });
+    usbLink_->setOnDeviceLost([this](const std::string& cause) {
+        LinkReport report = UsbLostReport(cause);
+        report.tooltip += "\nTrying again every second; press USB CONNECTION up to stop.";
+        showLinkReport(report, AA->usbButton());
+        usbReconnect_->linkLost(cause);
+    });
 }
 
 void TFCOMM::showLinkReport(const LinkReport& report, QPushButton* button)

@@ -78,7 +78,7 @@ void TFCOMM::SpeedButton2Click()
     const bool replaces = name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
     // An XML packet replaces every row: rows never saved are not thrown away without a word.
     if (replaces && HasUnsavedRows()) {
-        switch (dialogs_.askUnsaved(int(std::min<std::int64_t>(unsavedRows_, INT32_MAX)), UnsavedReason::OpeningXmlLog)) {
+        switch (dialogs_.askUnsaved([this] { return unsavedRows_; }, UnsavedReason::OpeningXmlLog)) {
         case UnsavedChoice::Save:
             // No success box: rows logged while it stood open would miss the file and
             // then be replaced.
@@ -121,7 +121,7 @@ void TFCOMM::BtPrintClick()
 
 bool TFCOMM::confirmCloseWithUnsavedRows()
 {
-    switch (dialogs_.askUnsaved(int(std::min<std::int64_t>(unsavedRows_, INT32_MAX)), UnsavedReason::Closing)) {
+    switch (dialogs_.askUnsaved([this] { return unsavedRows_; }, UnsavedReason::Closing)) {
     case UnsavedChoice::Save: return saveLogInteractively(false);
     case UnsavedChoice::Discard: return true;
     case UnsavedChoice::Cancel: return false;

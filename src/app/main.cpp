@@ -13,6 +13,14 @@
 
 int main(int argc, char** argv)
 {
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    if (const varnex::EarlyAnswer early = varnex::AnswerBeforeGui(rawArguments); early.answered) {
+        std::fputs(qPrintable(early.text), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     // From here on SIGINT, SIGTERM and SIGHUP end the program in order.
     varnex::ShutdownSignals shutdown;

@@ -4,7 +4,6 @@
 #include "chart/ChartWidget.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QImage>
 
 namespace varnex {
@@ -44,17 +43,6 @@ ChartBitmapResult SaveChartBitmap(ChartWidget& chart, const QString& chosenName)
     }
     result.saved = true;
     return result;
-}
-
-QString ChartBitmapDialogFilter()
-{
-    return QStringLiteral("Bitmaps (*.bmp)");
-}
-
-QString AskChartBitmapName(QWidget* parent)
-{
-    // QFileDialog asks before overwriting unless told not to.
-    return QFileDialog::getSaveFileName(parent, QString(), QString(), ChartBitmapDialogFilter());
 }
 
 } // namespace varnex

@@ -1,10 +1,8 @@
 #pragma once
 // Saving the chart as a Windows bitmap: the name rule, the drawing at the chart's
-// size and the write, with the window's message text on failure. The file dialog
-// stays with the window.
+// size and the write, with the window's message text on failure. The file dialog is
+// in ChartBitmapDialog.
 #include <QString>
-
-class QWidget;
 
 namespace varnex {
 
@@ -17,11 +15,5 @@ struct ChartBitmapResult {
 };
 
 ChartBitmapResult SaveChartBitmap(ChartWidget& chart, const QString& chosenName);
-
-// The save-picture dialog's filter.
-QString ChartBitmapDialogFilter(); // "Bitmaps (*.bmp)"
-
-// Shows the save-picture dialog (asks before overwriting); empty when cancelled.
-QString AskChartBitmapName(QWidget* parent);
 
 } // namespace varnex

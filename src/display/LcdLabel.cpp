@@ -75,6 +75,14 @@ void LcdLabel::setAutoSize(bool autoSize)
         resize(sizeHint());
 }
 
+void LcdLabel::setTextWidthLimit(int pixels)
+{
+    m_textWidthLimit = qMax(0, pixels);
+    if (m_autoSize)
+        resize(sizeHint());
+    update();
+}
+
 void LcdLabel::setBlanked(bool blanked)
 {
     if (blanked == m_blanked)
@@ -95,8 +103,10 @@ QSize LcdLabel::sizeHint() const
     const QFontMetricsF metrics(m_font);
     if (m_face == LcdFace::Legend) {
         const QString glyphs = drawnGlyphs();
-        return QSize(qCeil(metrics.horizontalAdvance(glyphs.isEmpty() ? QStringLiteral(" ") : glyphs)) + 1,
-                     qCeil(metrics.height()));
+        int width = qCeil(metrics.horizontalAdvance(glyphs.isEmpty() ? QStringLiteral(" ") : glyphs)) + 1;
+        if (m_textWidthLimit > 0)
+            width = qMin(width, m_textWidthLimit);
+        return QSize(width, qCeil(metrics.height()));
     }
     return QSize(qCeil(metrics.horizontalAdvance(QStringLiteral("8"))), m_pixelHeight);
 }
@@ -142,6 +152,14 @@ void LcdLabel::paintLook(QPainter& painter, const QString& glyphs)
     if (m_face == LcdFace::Legend) {
         painter.setFont(m_font);
         painter.setPen(kLitSegment);
+        // A text wider than its limit is narrowed, keeping its height, so it ends inside the box.
+        const double natural = QFontMetricsF(m_font).horizontalAdvance(glyphs) + 1;
+        if (m_textWidthLimit > 0 && natural > width()) {
+            painter.scale(width() / natural, 1.0);
+            painter.drawText(QRectF(0, 0, natural, height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                             glyphs);
+            return;
+        }
         painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, glyphs);
         return;
     }

@@ -43,6 +43,10 @@ public:
 
     // Legend labels size themselves to their text, as autosized window labels do.
     void setAutoSize(bool autoSize);
+    // The widest a legend's text is drawn: a longer text is narrowed to fit, at its height.
+    // 0: no limit.
+    void setTextWidthLimit(int pixels);
+    int textWidthLimit() const { return m_textWidthLimit; }
 
     // What the label draws for its text: the glyphs after the LCD font's substitutions.
     QString drawnGlyphs() const;
@@ -68,6 +72,7 @@ private:
     bool m_ghost = false;
     bool m_autoSize = false;
     bool m_blanked = false;
+    int m_textWidthLimit = 0;
 };
 
 } // namespace varnex

@@ -30,9 +30,12 @@ LcdElementSpec Point(const char* name, int left, int top, int size)
     return {name, K::Point, "", QRect(left, top, size, size), 0, {}, false};
 }
 
-LcdElementSpec Legend(const char* name, int left, int top, const char* caption, int pixels)
+LcdElementSpec Legend(const char* name, int left, int top, const char* caption, int pixels, int nextLeft = 0)
 {
-    return {name, K::Legend, caption, QRect(left, top, 0, 0), pixels, {}, false};
+    // A few pixels of glass between one legend and the next.
+    constexpr int kLegendGap = 4;
+    return {name, K::Legend, caption, QRect(left, top, 0, 0), pixels, {}, false,
+            nextLeft > 0 ? nextLeft - left - kLegendGap : 0};
 }
 
 LcdElementSpec Picture(const char* name, int left, int top, int width, int height, LcdSign sign)
@@ -54,20 +57,24 @@ std::vector<LcdElementSpec> BuildLayout()
         Point("LCDP21", 500, 153, kPoint2Size), Point("LCDP22", 541, 153, kPoint2Size),
         Point("LCDP23", 579, 153, kPoint2Size),
         Legend("LCDk", 618, 132, "k", 15), Legend("LCDM1", 628, 137, "Hz", 13),
-        Legend("LcdDc1", 77, 12, "DC", 21), Legend("lcdrange", 248, 12, "Range", 16),
+        // The top row: function caption, ranging mode, range caption, recording mode, store and
+        // recall, calibration and setup. The bold legend face is wider than the glass's print:
+        // "ACV DCV" at 21 pixels would run into "Auto", so each legend ends where the next begins.
+        Legend("LcdDc1", 77, 12, "DC", 21, 168), Legend("lcdrange", 248, 12, "Range", 16, 340),
         Legend("LcdV", 544, 50, "V", kUnit), Legend("LCDA", 544, 50, "A", kUnit),
         Legend("LCDohm", 544, 50, "*", kUnit), Legend("LCDF", 544, 50, "F", kUnit),
         Legend("lcdhz", 544, 50, "Hz", kUnit),
         Legend("Lcdm", 504, 56, "m", kPrefix), Legend("lcdkk", 510, 56, "K", kPrefix),
         Legend("LCDMM", 504, 56, "M", kPrefix), Legend("LCDn", 512, 56, "n", kPrefix),
         Legend("lcduu", 512, 56, "u", kPrefix),
-        Legend("LcdAuto", 168, 12, "Auto ", kAnnunciator),
-        Legend("LcdManu", 168, 12, "MANU", kAnnunciator),
-        Legend("Labmax", 340, 12, "MAX", kAnnunciator), Legend("Labmin", 340, 12, "MIN", kAnnunciator),
-        Legend("LABAVG", 340, 12, "AVG", kAnnunciator), Legend("LABALL", 340, 12, "ALL", kAnnunciator),
-        Legend("LABSTO", 412, 12, "ST0", kAnnunciator), Legend("LABRCL", 412, 12, "RCL", kAnnunciator),
+        Legend("LcdAuto", 168, 12, "Auto ", kAnnunciator, 248),
+        Legend("LcdManu", 168, 12, "MANU", kAnnunciator, 248),
+        Legend("Labmax", 340, 12, "MAX", kAnnunciator, 412), Legend("Labmin", 340, 12, "MIN", kAnnunciator, 412),
+        Legend("LABAVG", 340, 12, "AVG", kAnnunciator, 412), Legend("LABALL", 340, 12, "ALL", kAnnunciator, 412),
+        Legend("LABSTO", 412, 12, "ST0", kAnnunciator, 492), Legend("LABRCL", 412, 12, "RCL", kAnnunciator, 492),
+        // CAL and SETUP overlap on the glass itself.
         Legend("LABCAL", 492, 12, "CAL", kAnnunciator),
-        Legend("LABSETUP", 500, 12, "SETUP", kAnnunciator),
+        Legend("LABSETUP", 500, 12, "SETUP", kAnnunciator, 597),
         Picture("LCDHOLD", 600, 40, 48, 24, LcdSign::Hold),
         Picture("LCDREL", 601, 74, 46, 24, LcdSign::Rel),
         Picture("LCDsend", 597, 4, 52, 30, LcdSign::Data),

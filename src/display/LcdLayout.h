@@ -28,6 +28,9 @@ struct LcdElementSpec {
     int fontPixels;       // font height (0 for points and pictures)
     LcdSign sign;         // pictures only
     bool shownAtStart;
+    // Legends only: the widest their text may be drawn, up to where the next element of
+    // the row starts; a longer text is drawn narrower (0: no limit).
+    int textWidthLimit = 0;
 };
 
 // Every element of the panel, in drawing order.

@@ -43,6 +43,7 @@ QWidget* CreateElement(const LcdElementSpec& entry, QWidget* parent)
     case LcdElementKind::Legend: {
         auto* label = new LcdLabel(LcdFace::Legend, entry.fontPixels, parent);
         label->move(entry.box.topLeft());
+        label->setTextWidthLimit(entry.textWidthLimit);
         label->setAutoSize(true);
         return label;
     }

@@ -161,8 +161,8 @@ void Cp210xTtyLibrary::noteDevices(const std::vector<UsbBridgeCandidate>& prefer
         devices_ = "USB bridge: " + DescribeBridge(preferred[0]);
     else {
         devices_ = std::to_string(preferred.size()) + " USB bridges found, so none is opened:";
-        for (const auto& bridge : preferred)
-            devices_ += "\n  " + DescribeBridge(bridge);
+        for (std::size_t i = 0; i < preferred.size(); ++i)
+            devices_ += (i == 0 ? " " : ", ") + DescribeBridge(preferred[i]);
     }
     for (const auto& other : passedOver)
         devices_ += "\nNot used (not the cp210x driver): " + DescribeBridge(other);

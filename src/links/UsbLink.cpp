@@ -83,6 +83,26 @@ void UsbLink::UsbSend(char first, char second)
     usbStatus_ = library_.SI_Write(usbHandle_, usbSendBuffer_.data(), 2, &usbSendCount_, nullptr);
 }
 
+bool UsbLink::Reopen()
+{
+    Close();
+    usbDeviceCount_ = 0;
+    usbStatus_ = library_.SI_GetNumDevices(&usbDeviceCount_);
+    if (usbStatus_ != SI_SUCCESS || usbDeviceCount_ != 1)
+        return false;
+    usbStatus_ = library_.SI_Open(0, &usbHandle_);
+    if (usbStatus_ != SI_SUCCESS) {
+        usbHandle_ = nullptr;
+        return false;
+    }
+    usbOpen_ = true;
+    deviceLost_ = false;
+    usbStatus_ = library_.SI_SetBaudRate(usbHandle_, kUsbBaudRate);
+    if (usbStatus_ == SI_SUCCESS)
+        usbStatus_ = library_.SI_SetTimeouts(kUsbReadTimeoutMs, kUsbWriteTimeoutMs);
+    return true;
+}
+
 void UsbLink::Close()
 {
     if (!usbOpen_)

@@ -54,6 +54,9 @@ public:
     void UsbSend(const char* twoCharacters) { UsbSend(twoCharacters[0], twoCharacters[1]); }
     // The close sequence, run after USB went up and Timer1 was disabled.
     void Close();
+    // After the device was lost: closes the old handle and opens device 0 again with the
+    // open sequence's settings, without a message. True when it is open again.
+    bool Reopen();
 
     SI_HANDLE UsbHandle() const { return usbHandle_; }
     bool UsbOpen() const { return usbOpen_; }

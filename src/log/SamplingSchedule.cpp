@@ -1,17 +1,16 @@
 #include "log/SamplingSchedule.h"
 
-#include <QChar>
 #include <limits>
 
 namespace varnex {
 
 namespace {
-constexpr char Backspace = '\b';
 
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
+
 } // namespace
 
 std::int32_t SamplingSchedule::ParseInterval(std::string_view text)
@@ -68,16 +67,6 @@ void SamplingSchedule::RowLogged(std::string_view valueText, std::string_view un
 {
     LastLoggedKey.assign(valueText).append(unitText); // reuses the key's buffer
     SampleCountdown = IntervalSetting();
-}
-
-bool SamplingSchedule::AcceptIntervalKey(char c)
-{
-    return isDigit(c) || c == Backspace;
-}
-
-bool SamplingSchedule::AcceptIntervalKey(QChar c)
-{
-    return c.unicode() < 0x80 && AcceptIntervalKey(static_cast<char>(c.unicode()));
 }
 
 } // namespace varnex

@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-class QChar;
-
 namespace varnex {
 
 class SamplingSchedule {
@@ -39,11 +37,6 @@ public:
     bool IsRepeat(std::string_view valueText, std::string_view unitText) const;
     // A row was logged with this key: remember it and restart the wait.
     void RowLogged(std::string_view valueText, std::string_view unitText);
-
-    // Typed-character filter of the interval field (and of the chart's page-size
-    // field): digits 0 to 9 and Backspace pass, every other character is dropped.
-    static bool AcceptIntervalKey(char c);
-    static bool AcceptIntervalKey(QChar c);
 };
 
 } // namespace varnex

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -19,7 +20,8 @@ enum class DialogKind { Information, Error, YesNo, Unsaved, SaveLogName, OpenLog
 struct DialogRecord {
     DialogKind kind;
     QString text; // the message or question; empty for file dialogs and the unsaved box
-    int unsavedRows = 0;
+    int unsavedRows = 0;         // the unsaved-rows box: the count when it opened
+    std::int64_t unsavedRowsAtAnswer = 0; // and when it was answered
 };
 
 class FakeUserDialogs : public UserDialogs {
@@ -47,10 +49,12 @@ public:
         return take(yesNoAnswers, false);
     }
     std::vector<UnsavedReason> unsavedReasons;
-    UnsavedChoice askUnsaved(int unsavedRows, UnsavedReason reason) override
+    UnsavedChoice askUnsaved(const UnsavedRowCount& unsavedRows, UnsavedReason reason) override
     {
         unsavedReasons.push_back(reason);
-        opened({DialogKind::Unsaved, QString(), unsavedRows});
+        const std::size_t at = records.size();
+        opened({DialogKind::Unsaved, QString(), int(unsavedRows())});
+        records[at].unsavedRowsAtAnswer = unsavedRows();
         return take(unsavedAnswers, UnsavedChoice::Cancel);
     }
     QString askSaveLogName() override

@@ -3,13 +3,17 @@
 // question, returns 128 + the signal's number from main, and the pty can be opened again
 // at once, with no exclusive flag left behind.
 #include "../links/PtyPair.h"
+#include "../links/Unprivileged.h"
 #include "app/shutdown/ShutdownSignals.h"
 #include "links/ExclusiveTty.h"
 #include "protocol/FrameEncoder.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <sys/stat.h>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -152,6 +156,15 @@ TEST_P(app_ShutdownSignals, EndsInOrderWithoutQuestionsAndFreesTheComPort)
     EXPECT_EQ(WEXITSTATUS(*status), ExitStatusForSignal(GetParam().number));
 
     EXPECT_EQ(exclusiveFlag(pty.slavePath()), 0);
+    ASSERT_EQ(chmod(pty.slavePath().c_str(), 0666), 0);
+    const std::string userOpen = testing::RunUnprivileged([&] {
+        const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        const std::string result = fd >= 0 ? "opened" : std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return result;
+    });
+    EXPECT_EQ(userOpen, "opened") << "a normal user's next open";
     const ExclusiveTtyResult again = OpenTtyExclusively(pty.slavePath());
     EXPECT_GE(again.fd, 0) << again.message;
     CloseExclusiveTty(again.fd);

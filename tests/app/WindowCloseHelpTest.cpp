@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace varnex::testing {
 namespace {
 
@@ -234,6 +236,43 @@ TEST_F(app_WindowClose, PrintPreviewRendersTheLoggedRows)
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
     EXPECT_GT(pdf.size(), 1000);
     EXPECT_TRUE(grid()->updatesEnabled()) << "the grid repaints again after the report";
+}
+
+// The unsaved-rows box is given the count as it is, not as it was when the box opened.
+TEST_F(app_WindowCloseWhileLogging, TheUnsavedBoxCountsTheRowsThatArriveWhileItIsOpen)
+{
+    const struct {
+        const char* name;
+        UnsavedReason reason;
+    } cases[] = {{"close box", UnsavedReason::Closing}, {"XML log", UnsavedReason::OpeningXmlLog}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        closeQuietly();
+        window_.reset();
+        dialogs_ = FakeUserDialogs();
+        makeWindow(SerialPortNames());
+        window().setDecimalSeparator(QStringLiteral("."));
+        logRows(3);
+        dialogs_.unsavedAnswers = {UnsavedChoice::Cancel};
+        dialogs_.whileOpen = [this] {
+            for (int i = 0; i < 2; ++i)
+                feed(DcVolts(QStringLiteral("3%1").arg(++arrived_, 5, 10, QLatin1Char('0')).toStdString(), 0));
+        };
+        if (c.reason == UnsavedReason::Closing) {
+            EXPECT_FALSE(window().close());
+        } else {
+            dialogs_.openLogNames = {dir_.filePath(QStringLiteral("other.xml"))};
+            QTest::mouseClick(child<FunctionBoard>("GroupBox1")->openDataFiles(), Qt::LeftButton);
+        }
+        dialogs_.whileOpen = nullptr;
+        ASSERT_EQ(dialogs_.count(DialogKind::Unsaved), 1);
+        EXPECT_EQ(dialogs_.unsavedReasons.back(), c.reason);
+        const auto box = std::find_if(dialogs_.records.begin(), dialogs_.records.end(),
+                                      [](const DialogRecord& r) { return r.kind == DialogKind::Unsaved; });
+        EXPECT_EQ(box->unsavedRows, 3) << "when the box opened";
+        EXPECT_EQ(box->unsavedRowsAtAnswer, 5) << "when it was answered";
+        EXPECT_EQ(gridRows(), 5);
+    }
 }
 
 using app_HelpMenu = WindowFixture;

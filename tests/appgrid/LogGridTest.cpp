@@ -1,11 +1,13 @@
 // The log grid shows a window of the log: only the rows that fit, moved by its own scroll
 // bar, the wheel and the keys, with the current row kept as a log row.
+#include "app/LogCellDelegate.h"
 #include "app/LogGrid.h"
 #include "log/LogStore.h"
 #include "log/LogTableModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QScreen>
 #include <QScrollBar>
@@ -15,7 +17,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <ostream>
 #include <string>
+#include <vector>
 
 namespace varnex {
 namespace {
@@ -326,6 +331,97 @@ TEST_F(LogGridTest, ResizeChangesHowManyRowsAreShown)
     EXPECT_EQ(grid_.firstShownRow(), 1000 - (before + 5));
     EXPECT_EQ(grid_.currentLogRow(), 999);
     EXPECT_EQ(selectedWindowRow(), before + 4);
+}
+
+// Row numbers of any length the log can hold are shown whole in the No column: the
+// column grows when a longer number comes into view, and keeps its design width of 46
+// pixels while the numbers fit.
+struct NumberColumnCase {
+    const char* name;
+    std::vector<std::int32_t> numbers; // the No of each row, in order
+    int designWidthKept;               // 1: the column stays 46 wide
+};
+
+void PrintTo(const NumberColumnCase& c, std::ostream* os) { *os << c.name; }
+
+class LogGridNumberColumn : public LogGridTest, public ::testing::WithParamInterface<NumberColumnCase> {
+protected:
+    // Whether the cell delegate has room for the number without cutting it.
+    ::testing::AssertionResult shownWhole(int windowRow)
+    {
+        const QModelIndex index = shown()->index(windowRow, 0);
+        const QString text = shown()->data(index).toString();
+        const double textWidth = QFontMetricsF(grid_.font()).horizontalAdvance(text);
+        const int room = grid_.visualRect(index).width() - 2 * LogCellDelegate::kTextMargin;
+        if (textWidth <= room)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << text.toStdString() << " needs " << textWidth << " px, has " << room;
+    }
+};
+
+TEST_P(LogGridNumberColumn, NumbersAreShownWhole)
+{
+    // The window's font: bold, 11 pixels.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    grid_.setFont(font);
+    const NumberColumnCase& c = GetParam();
+    for (std::int32_t no : c.numbers) {
+        store_.append(LogRowInput{no, "12:00:00", "DCV", "1.00000", "V", "", ""});
+        QCoreApplication::processEvents();
+        // Each logged row is shown as it comes.
+        for (int r = 0; r < shownRows(); ++r)
+            ASSERT_TRUE(shownWhole(r)) << "row " << r << " after logging " << no;
+    }
+    // And every row on its way back up.
+    for (int offset = grid_.firstShownRow(); offset >= 0; --offset) {
+        grid_.logScrollBar()->setValue(offset);
+        for (int r = 0; r < shownRows(); ++r)
+            ASSERT_TRUE(shownWhole(r)) << "row " << r << " at offset " << offset;
+    }
+    if (c.designWidthKept)
+        EXPECT_EQ(grid_.columnWidth(0), 46);
+    else
+        EXPECT_GT(grid_.columnWidth(0), 46);
+}
+
+std::vector<std::int32_t> Run(std::int32_t first, int count)
+{
+    std::vector<std::int32_t> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back(first + i);
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, LogGridNumberColumn,
+    ::testing::Values(NumberColumnCase{"ShortNumbersKeepTheDesignWidth", Run(1, 30), 1},
+                      NumberColumnCase{"SevenDigitsFromTheLiveLog", Run(999990, 30), 0},
+                      NumberColumnCase{"LargestRowNumber", Run(2147483647 - 29, 30), 0},
+                      NumberColumnCase{"NegativeNumberFromAFile", {5, -2147483647 - 1, 6, 7}, 0},
+                      // A long number scrolled out of view and back again.
+                      NumberColumnCase{"LongNumberAboveShortOnes",
+                                       [] {
+                                           std::vector<std::int32_t> v{123456789};
+                                           for (std::int32_t n : Run(1, 40))
+                                               v.push_back(n);
+                                           return v;
+                                       }(),
+                                       0}),
+    [](const ::testing::TestParamInfo<NumberColumnCase>& info) { return std::string(info.param.name); });
+
+TEST_F(LogGridTest, NumberColumnIsNotNarrowedAgain)
+{
+    store_.append(LogRowInput{12345678, "12:00:00", "DCV", "1", "V", "", ""});
+    QCoreApplication::processEvents();
+    const int grown = grid_.columnWidth(0);
+    ASSERT_GT(grown, 46);
+    // The user may widen it further; later short numbers leave it alone.
+    grid_.setColumnWidth(0, grown + 30);
+    store_.append(LogRowInput{1, "12:00:00", "DCV", "1", "V", "", ""});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid_.columnWidth(0), grown + 30);
 }
 
 TEST_F(LogGridTest, AppendCostStaysFlatToAMillionRows)

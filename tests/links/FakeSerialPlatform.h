@@ -29,6 +29,8 @@ public:
         int acceptPerWrite = -1; // -1: everything; else at most this many per write
         std::deque<int> acceptSequence; // taken first, one entry per write
         bool writeError = false;
+        bool readError = false;  // the device is lost: reads fail
+        std::string lastError;
         bool open = false;
         int waits = 0;
     };
@@ -75,6 +77,8 @@ public:
     int read(std::uint8_t* buffer, int maxBytes) override
     {
         r_.readSizes.push_back(maxBytes);
+        if (r_.readError)
+            return -1;
         if (r_.pendingReads.empty())
             return 0;
         auto& chunk = r_.pendingReads.front();
@@ -99,6 +103,7 @@ public:
         return n;
     }
     void waitWritable(int) override { ++r_.waits; }
+    std::string lastError() const override { return r_.lastError; }
 
 private:
     Record& r_;

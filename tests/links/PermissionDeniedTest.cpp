@@ -3,6 +3,7 @@
 // "nobody" when the tests run as root, whom no file mode stops).
 #include "FakeSysfs.h"
 #include "PtyPair.h"
+#include "Unprivileged.h"
 #include "links/Cp210xTtyLibrary.h"
 #include "links/LinkDiagnostics.h"
 #include "links/PosixSerialPlatform.h"
@@ -10,45 +11,14 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace varnex {
 namespace {
 
 using testing::FakeSysfs;
 using testing::PtyPair;
-
-// Runs `what` in a child without the rights of the test's user and returns its text.
-std::string RunUnprivileged(const std::function<std::string()>& what)
-{
-    int out[2];
-    if (pipe(out) != 0)
-        return "pipe failed";
-    const pid_t child = fork();
-    if (child == 0) {
-        ::close(out[0]);
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(2);
-        const std::string text = what();
-        (void)!::write(out[1], text.data(), text.size());
-        _exit(0);
-    }
-    ::close(out[1]);
-    std::string text;
-    char buffer[512];
-    ssize_t n;
-    while ((n = ::read(out[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, std::size_t(n));
-    ::close(out[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return "child failed";
-    return text;
-}
+using testing::RunUnprivileged;
 
 TEST(PermissionDenied, ComPortSaysSoWithTheDialoutHint)
 {

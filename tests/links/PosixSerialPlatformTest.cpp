@@ -2,6 +2,7 @@
 // through its TtyControl, since a pty has no DTR or RTS), how it holds a port for this
 // program alone without leaving anything behind, and the line format it reads back.
 #include "PtyPair.h"
+#include "Unprivileged.h"
 #include "links/ExclusiveTty.h"
 #include "links/PosixLineReadback.h"
 #include "links/PosixSerialPlatform.h"
@@ -9,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <sys/stat.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 
@@ -155,6 +159,16 @@ TEST(PosixSerialExclusivity, HoldEndsWithAKilledProcess)
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_EQ(exclusiveFlag(pty.slavePath()), 0);
+    // What a normal user sees (root is let through an exclusive tty): no EBUSY.
+    ASSERT_EQ(chmod(pty.slavePath().c_str(), 0666), 0);
+    const std::string userOpen = testing::RunUnprivileged([&] {
+        const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        const std::string result = fd >= 0 ? "opened" : std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return result;
+    });
+    EXPECT_EQ(userOpen, "opened");
     PosixSerialPlatform after;
     EXPECT_TRUE(after.open(pty.slavePath())) << after.lastError();
 }

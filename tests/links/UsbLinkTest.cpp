@@ -253,3 +253,45 @@ TEST_F(UsbLinkTest, NoCloseWhenTheOpenFailed)
 
 } // namespace
 } // namespace varnex
+
+namespace varnex {
+namespace {
+
+TEST_F(UsbLinkTest, ReopenAfterALostDeviceRunsTheOpenSequenceQuietly)
+{
+    link.usb_dllClick();
+    ASSERT_TRUE(link.UsbOpen());
+    std::vector<std::string> losses;
+    link.setOnDeviceLost([&](const std::string& cause) { losses.push_back(cause); });
+    lib.queueReadFailure(SI_DEVICE_GONE);
+    link.Timer1Timer();
+    ASSERT_EQ(losses.size(), 1u);
+    ASSERT_TRUE(link.DeviceLost());
+
+    lib.clearCalls();
+    EXPECT_TRUE(link.Reopen());
+    EXPECT_EQ(lib.callNames(),
+              (Names{"SI_Close", "SI_GetNumDevices", "SI_Open", "SI_SetBaudRate", "SI_SetTimeouts"}));
+    EXPECT_TRUE(link.UsbOpen());
+    EXPECT_FALSE(link.DeviceLost());
+    EXPECT_TRUE(events.empty()) << "no box for a try";
+
+    // Gone again later: told again.
+    lib.queueReadFailure(SI_DEVICE_GONE);
+    link.Timer1Timer();
+    EXPECT_EQ(losses.size(), 2u);
+}
+
+TEST_F(UsbLinkTest, ReopenWithNoBridgeFailsQuietlyAndTriesNothingElse)
+{
+    link.usb_dllClick();
+    lib.clearCalls();
+    lib.queueStatus("SI_GetNumDevices", SI_DEVICE_NOT_FOUND);
+    EXPECT_FALSE(link.Reopen());
+    EXPECT_EQ(lib.callNames(), (Names{"SI_Close", "SI_GetNumDevices"}));
+    EXPECT_FALSE(link.UsbOpen());
+    EXPECT_TRUE(events.empty());
+}
+
+} // namespace
+} // namespace varnex

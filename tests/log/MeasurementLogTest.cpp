@@ -212,11 +212,6 @@ TEST_F(MeasurementLogTest, RepeatKeySurvivesCloseData)
     EXPECT_EQ(loggedNumbers(), (Numbers{2}));
 }
 
-TEST_F(MeasurementLogTest, CloseDataQuestionAsksAboutTheData)
-{
-    EXPECT_STREQ(CloseDataQuestion, "Are you sure you want to clear all logged data?");
-}
-
 TEST_F(MeasurementLogTest, IntervalZeroLogsEveryReading)
 {
     log.Sampling().RecordSI = true;

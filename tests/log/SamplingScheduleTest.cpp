@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QChar>
 #include <climits>
 #include <string>
 #include <vector>
@@ -109,25 +108,6 @@ TEST(SamplingSchedule, FirstReadingIsARepeatOnlyOfAnEmptyKey)
     s.RepeatSet = false;
     EXPECT_FALSE(s.IsRepeat("0.000", "V"));
     EXPECT_TRUE(s.IsRepeat("", "")) << "LastLoggedKey starts empty";
-}
-
-TEST(SamplingSchedule, IntervalFieldTakesDigitsAndBackspaceOnly)
-{
-    for (char c = '0'; c <= '9'; ++c)
-        EXPECT_TRUE(SamplingSchedule::AcceptIntervalKey(c)) << c;
-    EXPECT_TRUE(SamplingSchedule::AcceptIntervalKey('\b'));
-    for (char c : std::string("-+ .,aZ\r\n\t\x7f" "\x1b"))
-        EXPECT_FALSE(SamplingSchedule::AcceptIntervalKey(c)) << int(c);
-}
-
-TEST(SamplingSchedule, IntervalKeyFilterOnQtCharacters)
-{
-    EXPECT_TRUE(SamplingSchedule::AcceptIntervalKey(QChar(u'7')));
-    EXPECT_TRUE(SamplingSchedule::AcceptIntervalKey(QChar(u'\b')));
-    EXPECT_FALSE(SamplingSchedule::AcceptIntervalKey(QChar(u'-')));
-    EXPECT_FALSE(SamplingSchedule::AcceptIntervalKey(QChar(0x0663))) << "Arabic-Indic three";
-    EXPECT_FALSE(SamplingSchedule::AcceptIntervalKey(QChar(0xFF15))) << "full-width five";
-    EXPECT_FALSE(SamplingSchedule::AcceptIntervalKey(QChar(0x0137))) << "low byte is '7'";
 }
 
 } // namespace

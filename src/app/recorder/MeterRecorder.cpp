@@ -3,6 +3,7 @@
 #include "links/ConnectionWiring.h"
 #include "links/Cp210xTtyLibrary.h"
 #include "links/LinkDiagnostics.h"
+#include "links/LinkReconnector.h"
 #include "links/PosixSerialPlatform.h"
 #include "links/SerialPortNames.h"
 #include "links/TCommPortDriver.h"
@@ -71,6 +72,15 @@ bool MeterRecorder::startSerial(std::string* error)
         if (size > 0)
             assembler_.VarnexData(data, std::size_t(size));
     });
+    comm_->SetOnPortLost([this](TCommPortDriver*, const std::string& cause) { linkLost(cause); });
+    reconnect_ = std::make_unique<LinkReconnector>([this] { return comm_->Connect(); });
+    reconnect_->onRecovered = [this](std::uint32_t attempts) {
+        std::fprintf(messages_, "varnex-cli record: %s is back (after %u tries); logging goes on\n",
+                     options_.port.c_str(), attempts);
+        std::fflush(messages_);
+        if (onLinkBack)
+            onLinkBack();
+    };
     if (comm_->Connect())
         return true;
     if (error) {
@@ -112,6 +122,15 @@ bool MeterRecorder::startUsb(std::string* error)
             [] {},
             [] {},
         });
+        usb_->setOnDeviceLost([this](const std::string& cause) { linkLost(cause); });
+        reconnect_ = std::make_unique<LinkReconnector>([this] { return usb_->Reopen(); });
+        reconnect_->onRecovered = [this](std::uint32_t attempts) {
+            std::fprintf(messages_, "varnex-cli record: the USB bridge is back (after %u tries); logging goes on\n",
+                         attempts);
+            std::fflush(messages_);
+            if (onLinkBack)
+                onLinkBack();
+        };
         usbTick_.start();
         return true;
     }
@@ -122,8 +141,20 @@ bool MeterRecorder::startUsb(std::string* error)
     return false;
 }
 
+void MeterRecorder::linkLost(const std::string& cause)
+{
+    std::fprintf(messages_, "varnex-cli record: the link was lost: %s; trying again every second\n",
+                 cause.c_str());
+    std::fflush(messages_);
+    if (onLinkLost)
+        onLinkLost(cause);
+    reconnect_->linkLost(cause);
+}
+
 void MeterRecorder::stop()
 {
+    if (reconnect_)
+        reconnect_->stop();
     trecord_.stop();
     usbTick_.stop();
     if (comm_)

@@ -15,11 +15,13 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
 namespace varnex {
 
+class LinkReconnector;
 class TCommPortDriver;
 class UsbLink;
 class SiUsbLibrary;
@@ -40,11 +42,15 @@ public:
     MeasurementLog& log() { return *log_; }
     LogStore& table() { return table_; }
     std::uint64_t framesDecoded() const { return decoded_; }
+    // Told when the link is lost and when it is back (for the journal's run events).
+    std::function<void(const std::string& cause)> onLinkLost;
+    std::function<void()> onLinkBack;
 
 private:
     void onFrame(const std::string& frameText);
     bool startSerial(std::string* error);
     bool startUsb(std::string* error);
+    void linkLost(const std::string& cause);
 
     // No chart without a window: points are dropped.
     class NoChart final : public ChartFeed {
@@ -64,6 +70,7 @@ private:
     std::unique_ptr<TCommPortDriver> comm_;
     std::unique_ptr<SiUsbLibrary> usbLibrary_;
     std::unique_ptr<UsbLink> usb_;
+    std::unique_ptr<LinkReconnector> reconnect_;
     QTimer usbTick_;
     QTimer trecord_;
     std::uint64_t decoded_ = 0;

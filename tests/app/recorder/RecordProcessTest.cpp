@@ -217,6 +217,59 @@ INSTANTIATE_TEST_SUITE_P(Signals, RecordProcess, ::testing::Values(SIGINT, SIGTE
                              return std::string(info.param == SIGINT ? "Sigint" : "Sigterm");
                          });
 
+// The port is named by a symbolic link (as /dev/serial/by-id/... names an adapter) that
+// moves to a new pseudo-terminal when the cable is plugged in again.
+void Replug(Pty& pty, const std::string& link)
+{
+    ::close(pty.master);
+    pty.master = -1;
+    ASSERT_NO_FATAL_FAILURE(OpenPty(pty));
+    const std::string temporary = link + ".new";
+    ::unlink(temporary.c_str());
+    ASSERT_EQ(::symlink(pty.slave.c_str(), temporary.c_str()), 0);
+    ASSERT_EQ(::rename(temporary.c_str(), link.c_str()), 0);
+}
+
+TEST(RecordProcessReconnect, APulledCableComesBackAndEveryReadingIsLoggedOnce)
+{
+    Pty pty;
+    ASSERT_NO_FATAL_FAILURE(OpenPty(pty));
+    const std::string link = TempPath("by-id-link");
+    ::unlink(link.c_str());
+    ASSERT_EQ(::symlink(pty.slave.c_str(), link.c_str()), 0);
+    Child child({"--port", link});
+    ASSERT_TRUE(child.waitForErr("recording from", kWait)) << child.err;
+    WriteLineEnd(pty.master);
+    for (int i = 1; i <= 2; ++i)
+        WriteFrame(pty.master, i);
+    ASSERT_EQ(child.waitForLines(2, kWait), 2) << child.err;
+
+    // Pulled: the port hangs up and its node goes (a freed pty number may go to another
+    // program at once).
+    ::unlink(link.c_str());
+    ::close(pty.master);
+    pty.master = -1;
+    ASSERT_TRUE(child.waitForErr("was lost", kWait)) << child.err;
+    Replug(pty, link);
+    ASSERT_TRUE(child.waitForErr("is back", kWait)) << child.err;
+    // The frame before the pull ended with its LF: the next whole frame completes it.
+    for (int i = 3; i <= 5; ++i)
+        WriteFrame(pty.master, i);
+    ASSERT_EQ(child.waitForLines(5, kWait), 5) << child.out << child.err;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(child.stop(SIGTERM), 0);
+
+    std::istringstream lines(child.out);
+    std::string line;
+    std::vector<int> numbers;
+    while (std::getline(lines, line))
+        numbers.push_back(std::stoi(line));
+    EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3, 4, 5}));
+    // One line per loss and one per recovery, not one per try.
+    EXPECT_EQ(std::count(child.err.begin(), child.err.end(), '\n'), 4) << child.err;
+    ::unlink(link.c_str());
+}
+
 TEST(RecordProcessLimit, RowsBeyondTheLimitAreNotLogged)
 {
     Pty pty;
