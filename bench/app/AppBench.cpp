@@ -14,6 +14,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QHash>
 #include <QHeaderView>
 
 #include <benchmark/benchmark.h>
@@ -61,6 +63,56 @@ double ThreadCpuUs()
     return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
 }
 
+// Counts the paint events that reach each widget, so a benchmark can show that it
+// painted what its name says (a repaint() of a parent does not always reach its children).
+class PaintCounter : public QObject {
+public:
+    PaintCounter() { QCoreApplication::instance()->installEventFilter(this); }
+    ~PaintCounter() override { QCoreApplication::instance()->removeEventFilter(this); }
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++total;
+            ++perWidget[receiver];
+        }
+        return false;
+    }
+    long of(const QObject* widget) const { return perWidget.value(widget, 0); }
+    void reset()
+    {
+        total = 0;
+        perWidget.clear();
+    }
+    long total = 0;
+    QHash<const QObject*, long> perWidget;
+};
+
+// Repaints `root` and every visible widget inside it, each once: where the parent's own
+// repaint() reached a child (the paint count moved), the child is not painted again. In
+// Qt 6.4 a table view's repaint() leaves its viewport, the cells, unpainted.
+class WholeRepaint {
+public:
+    WholeRepaint(QWidget* root, PaintCounter& paints) : paints_(paints)
+    {
+        widgets_ = root->findChildren<QWidget*>(); // parents before their children
+        widgets_.prepend(root);
+        seen_.resize(widgets_.size());
+    }
+    void operator()()
+    {
+        for (qsizetype i = 0; i < widgets_.size(); ++i)
+            seen_[i] = paints_.of(widgets_[i]);
+        for (qsizetype i = 0; i < widgets_.size(); ++i)
+            if (widgets_[i]->isVisible() && paints_.of(widgets_[i]) == seen_[i])
+                widgets_[i]->repaint();
+    }
+
+private:
+    PaintCounter& paints_;
+    QList<QWidget*> widgets_;
+    std::vector<long> seen_;
+};
+
 // Frames whose main value changes every time, so the repeat filter never drops one.
 std::vector<WireFrame> MakeFrames(int count)
 {
@@ -102,11 +154,13 @@ struct Window {
         const WireFrame& f = frames[next++ % frames.size()];
         window.VarnexData(f.data(), int(f.size()));
     }
-    // Paints whatever the frame changed, as the event loop would between frames.
+    // Paints the grid (its cells too) and the chart whole, then whatever else the event
+    // loop has pending.
     void paint()
     {
-        grid->repaint();
-        chart->repaint();
+        PaintCounter paints;
+        WholeRepaint(grid, paints)();
+        WholeRepaint(chart, paints)();
         QCoreApplication::processEvents();
     }
 };
@@ -189,7 +243,7 @@ void BM_GridAppendAt0(benchmark::State& state) { GridAppend(state, 0); }
 void BM_GridAppendAt10M(benchmark::State& state) { GridAppend(state, 10000000); }
 
 // One logged frame, starting from `startRows` rows: the event loop paints what changed;
-// with `forced`, the grid and the chart are then repainted whole as well.
+// with `forced`, the grid (cells included) and the chart are then repainted whole as well.
 void LoggedFrame(benchmark::State& state, std::size_t startRows, bool forced)
 {
     Window w;
@@ -198,20 +252,27 @@ void LoggedFrame(benchmark::State& state, std::size_t startRows, bool forced)
     w.paint();
     const std::size_t rowsBefore = w.window.cds1().size();
     double phase[4] = {0, 0, 0, 0}; // thread CPU microseconds: feed, grid, chart, pending paints
+    PaintCounter paints;
+    WholeRepaint repaintGrid(w.grid, paints), repaintChart(w.chart, paints);
+    long viewportInForced = 0, chartInForced = 0;
     for (auto _ : state) {
         double t0 = ThreadCpuUs();
         w.feed();
         double t1 = ThreadCpuUs();
         // Pending paints first (the LCD's digits), so the forced repaints below are the
-        // grid's and the chart's own: a repaint flushes every dirty widget of the window.
+        // grid's and the chart's own.
         QCoreApplication::processEvents();
         double t2 = ThreadCpuUs();
+        const long viewportBefore = paints.of(w.grid->viewport());
         if (forced)
-            w.grid->repaint();
+            repaintGrid();
         double t3 = ThreadCpuUs();
+        viewportInForced += paints.of(w.grid->viewport()) - viewportBefore;
+        const long chartBefore = paints.of(w.chart);
         if (forced)
-            w.chart->repaint();
+            repaintChart();
         double t4 = ThreadCpuUs();
+        chartInForced += paints.of(w.chart) - chartBefore;
         phase[0] += t1 - t0;
         phase[1] += t3 - t2;
         phase[2] += t4 - t3;
@@ -220,38 +281,58 @@ void LoggedFrame(benchmark::State& state, std::size_t startRows, bool forced)
     const std::size_t rows = w.window.cds1().size();
     if (rows != rowsBefore + std::size_t(state.iterations()))
         state.SkipWithError("not every frame was logged");
+    if (forced && (viewportInForced < state.iterations() || chartInForced < state.iterations()))
+        state.SkipWithError("the forced repaint left the grid's cells or the chart unpainted");
     const double n = double(state.iterations());
     state.counters["cpu_feed_us"] = phase[0] / n;
     state.counters["cpu_grid_us"] = phase[1] / n;
     state.counters["cpu_chart_us"] = phase[2] / n;
     state.counters["cpu_events_us"] = phase[3] / n;
+    state.counters["paints"] = double(paints.total) / n;
+    state.counters["forced_cell_paints"] = double(viewportInForced) / n;
+    state.counters["forced_chart_paints"] = double(chartInForced) / n;
     state.counters["rows_end"] = double(rows);
     state.counters["grid_reset_rss_MB"] = fill.gridRssMb;
     state.counters["fill_s"] = fill.seconds;
     state.counters["rss_MB"] = CurrentRssMb();
 }
-// Repaint of one part of the window with 200 rows logged: where a frame's paint time goes.
-// 0 grid, 1 grid viewport, 2 grid header, 3 chart, 4 LCD panel, 5 whole window.
+// Repaint of one part of the window, whole, with 200 rows logged: where a frame's paint time
+// goes. 0 grid (cells, header, scroll bars), 1 grid cells (its viewport), 2 grid header,
+// 3 chart, 4 LCD panel, 5 whole window. The paint events counted prove what was painted.
 void BM_RepaintPart(benchmark::State& state)
 {
     Window w;
     for (int i = 0; i < 200; ++i)
         w.feed();
     w.paint();
-    QWidget* parts[] = {w.grid, w.grid->viewport(), w.grid->horizontalHeader(), w.chart,
-                        w.window.findChild<QWidget*>("Panel1"), &w.window};
+    QWidget* cells = w.grid->viewport();
+    QWidget* lcd = w.window.findChild<QWidget*>("Panel1");
+    QWidget* parts[] = {w.grid, cells, w.grid->horizontalHeader(), w.chart, lcd, &w.window};
+    // what each part must paint every time
+    const std::vector<QWidget*> musts[] = {{w.grid, cells}, {cells}, {w.grid->horizontalHeader()->viewport()},
+                                           {w.chart},       {lcd},   {cells, w.chart, lcd}};
     QWidget* part = parts[state.range(0)];
-    if (!part) {
+    if (!part || !lcd) {
         state.SkipWithError("part not found");
         return;
     }
+    PaintCounter paints;
+    WholeRepaint repaint(part, paints);
     double cpu = 0;
     for (auto _ : state) {
         const double t0 = ThreadCpuUs();
-        part->repaint();
+        repaint();
         cpu += ThreadCpuUs() - t0;
     }
-    state.counters["cpu_us"] = cpu / double(state.iterations());
+    const double n = double(state.iterations());
+    for (QWidget* must : musts[state.range(0)])
+        if (paints.of(must) < state.iterations())
+            state.SkipWithError(qPrintable(must->metaObject()->className() + QStringLiteral(" was not painted")));
+    state.counters["cpu_us"] = cpu / n;
+    state.counters["paints"] = double(paints.total) / n;
+    state.counters["cell_paints"] = double(paints.of(cells)) / n;
+    state.counters["chart_paints"] = double(paints.of(w.chart)) / n;
+    state.counters["lcd_paints"] = double(paints.of(lcd)) / n;
 }
 
 void BM_LoggedFrameAt0(benchmark::State& state) { LoggedFrame(state, 0, true); }

@@ -6,9 +6,11 @@ QString AppOptions::usage()
 {
     return QStringLiteral(
         "usage: varnex [--simulate] [--com1 PATH] [--com2 PATH] [--com3 PATH] [--com4 PATH] [--connect com|usb]\n"
+        "             [--data-dir DIR]\n"
         "  --simulate     run with the simulated meter on COM1 and as the USB device\n"
         "  --comN PATH    open PATH when COM N is selected (default /dev/ttyS0../dev/ttyS3)\n"
         "  --connect com|usb  press COM CONNECTION or USB CONNECTION once the window is up\n"
+        "  --data-dir DIR keep the journal of readings in DIR (default ~/.local/share/varnex)\n"
         "  --help         show this text\n"
         "  --version      show the program's version\n");
 }
@@ -45,7 +47,13 @@ AppOptions ParseAppOptions(const QStringList& arguments)
         const QString& a = rest.at(i);
         if (a == QLatin1String("--simulate"))
             options.simulate = true;
-        else if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+        else if (a == QLatin1String("--data-dir")) {
+            if (i + 1 >= rest.size() || rest.at(i + 1).isEmpty()) {
+                options.error = QStringLiteral("--data-dir needs a folder");
+                return options;
+            }
+            options.dataDir = rest.at(++i);
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h"))
             options.help = true;
         else if (a == QLatin1String("--connect") || a.startsWith(QLatin1String("--connect="))) {
             const QString link = a.contains(QLatin1Char('=')) ? a.section(QLatin1Char('='), 1)

@@ -1,7 +1,7 @@
 #pragma once
 // The command line of varnex: --simulate, --com1 PATH .. --com4 PATH to map the COM
-// ports onto this machine's serial devices, and --connect com|usb to press a link button
-// once the window is up; --help and --version.
+// ports onto this machine's serial devices, --connect com|usb to press a link button
+// once the window is up, --data-dir DIR for the journal; --help and --version.
 #include "links/ConnectionMode.h"
 #include "links/SerialPortNames.h"
 
@@ -15,6 +15,7 @@ struct AppOptions {
     bool help = false;
     ConnectionMode connect = ConnectionMode::Idle;
     SerialPortNames portNames;
+    QString dataDir; // empty: the user's local data folder
     QString error; // non-empty: the command line could not be read
 
     static QString usage();

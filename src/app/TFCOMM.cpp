@@ -7,6 +7,7 @@
 #include "app/LogGrid.h"
 #include "app/MeterEnvironment.h"
 #include "app/UserDialogs.h"
+#include "app/journal/Journal.h"
 #include "app/trend/TrendFeed.h"
 #include "app/trend/TrendWindow.h"
 #include "chart/ChartCommands.h"
@@ -76,6 +77,8 @@ TFCOMM::~TFCOMM()
     // The trend window reads the feed: it goes first, and the log stops telling the feed.
     delete trendWindow_;
     log_->removeListener(trendFeed_.get());
+    // The journal writes what waits, commits and marks the run ended.
+    stopJournal();
     if (comm2_)
         comm2_->Disconnect();
     delete DBGrid1;
@@ -201,6 +204,7 @@ void TFCOMM::FormCreate()
     chartFeed_.setPager(chartPager_.get());
     // 4. Shared state: NextRecordNo 1, LoggedCount 0, RecordLimit 10000.
     log_ = std::make_unique<MeasurementLog>(cds1_, chartFeed_);
+    log_->setDecimalSeparator(decimalSeparatorBytes_);
     // 5. This meter's receive handler and caption.
     assembler_.SetFrameHandler([this](const std::string&) { LcdDisplayVarnex(); });
     comm2_->SetOnReceiveData([this](TCommPortDriver*, const std::uint8_t* data, int size) { VarnexData(data, size); });
@@ -256,6 +260,8 @@ void TFCOMM::setDecimalSeparator(const QString& separator)
 {
     decimalSeparator_ = separator;
     decimalSeparatorBytes_ = separator.toStdString();
+    if (log_)
+        log_->setDecimalSeparator(decimalSeparatorBytes_);
 }
 
 void TFCOMM::RecordLimitClick(int item)
@@ -263,6 +269,7 @@ void TFCOMM::RecordLimitClick(int item)
     log_->RecordLimits().Select(item);
     for (int i = 0; i < int(recordItems_.size()); ++i)
         recordItems_[std::size_t(i)]->setChecked(log_->RecordLimits().IsChecked(i));
+    showRecordLimitState();
 }
 
 void TFCOMM::HelpClick()

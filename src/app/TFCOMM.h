@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -29,7 +30,11 @@ class ChartToolBar;
 class ChartWidget;
 class CommPortKeyLink;
 class LinkReconnector;
+class LogFileLoadTask;
 class ConnectionBar;
+class Journal;
+struct JournalRecord;
+struct RecoveryOffer;
 class FunctionBoard;
 class KeypadBox;
 struct LinkReport;
@@ -99,6 +104,8 @@ public:
     FrameAssembler& Assembler() { return assembler_; }
     ConnectionControl& Connection() { return connection_; }
     bool HasUnsavedRows() const { return unsavedRows_ > 0; }
+    // A log file is being read on the worker thread (its rows are not in cds1 yet).
+    bool LogLoadRunning() const;
     QTimer& ConTimer() { return conTimer_; }
     QTimer& Timer1() { return timer1_; }
     QTimer& Trecord() { return trecord_; }
@@ -110,6 +117,12 @@ public:
     void setAskCsvName(std::function<QString()> ask) { askCsvName_ = std::move(ask); }
     // Sets the decimal separator used by the decoder (start-up reads the locale's).
     void setDecimalSeparator(const QString& separator);
+    // Journals every row into DIR/journal.sqlite from now on, and asks about the rows an
+    // earlier run left unsaved.
+    void startJournal(const QString& dataDir);
+    Journal* journal() const { return journal_.get(); }
+    // The LCD's tooltip: frame counters, the journal's state, the record limit.
+    QString statusToolTip() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -140,6 +153,17 @@ private:
     // readings that the file no longer gets.
     bool saveLogInteractively(bool reportSuccess = true);
     bool confirmCloseWithUnsavedRows();
+    void askRecovery(const RecoveryOffer& offer);
+    void putRecoveredRows(std::int64_t run, const std::vector<JournalRecord>& rows);
+    // Rows [first, end) were loaded: the listeners (the journal) hear of them in slices, as
+    // fast as the journal takes them, so a big file neither stalls the window nor
+    // overflows the journal's queue. `replacedAll`: an XML packet replaced every row.
+    void announceLoadedRows(std::size_t first, std::size_t end, bool replacedAll);
+    void announceLoadedSlice();
+    // The Record menu's title says when the record limit stops logging.
+    void showRecordLimitState();
+    void stopJournal();
+    void takeLoadedRows();
 
     MeterEnvironment& env_;
     UserDialogs& dialogs_;
@@ -161,6 +185,16 @@ private:
     std::int64_t unsavedRows_ = 0;
     bool closingConfirmed_ = false;
     bool endingWithoutQuestions_ = false;
+    std::unique_ptr<Journal> journal_;
+    bool recordLimitShown_ = false;
+    std::vector<std::pair<std::size_t, std::size_t>> loadedToAnnounce_; // [first, end) ranges of cds1
+    bool loadedSliceScheduled_ = false;
+    // The log file being read: whether it replaces the rows, and from which row on the rows
+    // logged during the read stay after the packet's rows.
+    LogFileLoadTask* logLoad_ = nullptr; // a child of the window
+    bool loadReplaces_ = false;
+    bool loadDiscarded_ = false; // the rows the packet replaces were thrown away unsaved
+    std::size_t loadKeepsFrom_ = 0;
 
     // Links.
     TCommPortDriver* comm2_ = nullptr;

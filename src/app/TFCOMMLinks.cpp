@@ -2,6 +2,7 @@
 #include "app/TFCOMM.h"
 
 #include "app/ConnectionBar.h"
+#include "app/journal/Journal.h"
 #include "app/MeterEnvironment.h"
 #include "app/UserDialogs.h"
 #include "display/VirtualLcd.h"
@@ -99,23 +100,31 @@ void TFCOMM::bindLinkLossReports()
         showLinkReport(SerialConnectReport(*comm2_, true), AA->comButton());
         std::fprintf(stderr, "varnex: %s is back\n", ComPortDeviceName(comm2_->ComPort()));
         std::fflush(stderr);
+        if (journal_)
+            journal_->linkEvent("link_back", ComPortDeviceName(comm2_->ComPort()));
     };
     usbReconnect_ = new LinkReconnector([this] { return usbLink_->Reopen(); }, 1000, this);
     usbReconnect_->onRecovered = [this](std::uint32_t) {
         showLinkReport(UsbOpenReport(*usbLink_, env_.usbLibrary()), AA->usbButton());
         std::fprintf(stderr, "varnex: the USB bridge is back\n");
         std::fflush(stderr);
+        if (journal_)
+            journal_->linkEvent("link_back", "USB");
     };
     comm2_->SetOnPortLost([this](TCommPortDriver*, const std::string& cause) {
         LinkReport report = SerialLostReport(*comm2_, cause);
         report.tooltip += "\nTrying again every second; press COM CONNECTION up to stop.";
         showLinkReport(report, AA->comButton());
+        if (journal_)
+            journal_->linkEvent("link_lost", cause);
         comReconnect_->linkLost(cause);
     });
     usbLink_->setOnDeviceLost([this](const std::string& cause) {
         LinkReport report = UsbLostReport(cause);
         report.tooltip += "\nTrying again every second; press USB CONNECTION up to stop.";
         showLinkReport(report, AA->usbButton());
+        if (journal_)
+            journal_->linkEvent("link_lost", cause);
         usbReconnect_->linkLost(cause);
     });
 }

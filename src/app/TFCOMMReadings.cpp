@@ -45,6 +45,7 @@ void TFCOMM::INDataToTable()
         return;
     ++unsavedRows_;
     setPageLabel(chartPager_->CurrentPage());
+    showRecordLimitState();
 }
 
 void TFCOMM::setPageLabel(int page)
@@ -55,10 +56,7 @@ void TFCOMM::setPageLabel(int page)
 void TFCOMM::ConTimerTimer()
 {
     connection_.ConTimerTimer(QDateTime::currentDateTime());
-    // The counters behind the indicator, for whoever wonders why it stays dark.
-    Panel1->setToolTip(QStringLiteral("Frames decoded: %1\nFrames dropped (bad function or range code): %2")
-                           .arg(decodedFrames_)
-                           .arg(droppedFrames_));
+    Panel1->setToolTip(statusToolTip());
 }
 
 } // namespace varnex

@@ -4,6 +4,7 @@
 #include "app/QtUserDialogs.h"
 #include "app/shutdown/ShutdownSignals.h"
 #include "app/TFCOMM.h"
+#include "app/journal/Journal.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -58,5 +59,7 @@ int main(int argc, char** argv)
     FCOMM.show();
     if (options.connect != varnex::ConnectionMode::Idle)
         QTimer::singleShot(0, &FCOMM, [&FCOMM, &options] { FCOMM.PressLinkButton(options.connect); });
+    // Opened on its own thread; the recovery question comes once the window is up.
+    FCOMM.startJournal(varnex::JournalDataDir(options.dataDir));
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 
 #include "cli/ConvertCommand.h"
 #include "cli/DecodeCommand.h"
+#include "cli/JournalCommand.h"
 #include "cli/LogCommand.h"
 #include "cli/PlotCommand.h"
 #include "cli/RecordCommand.h"
@@ -19,6 +20,7 @@ const Command kCommands[] = {
     {"log", kLogUsage, RunLog},
     {"convert", kConvertUsage, RunConvert},
     {"record", kRecordUsage, RunRecord},
+    {"journal", kJournalUsage, RunJournal},
     {"plot", kPlotUsage, RunPlot},
 };
 

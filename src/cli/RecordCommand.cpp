@@ -2,6 +2,7 @@
 
 #include "cli/LogCommand.h"
 
+#include "app/journal/Journal.h"
 #include "app/recorder/MeterRecorder.h"
 #include "app/recorder/RecordOptions.h"
 #include "app/recorder/RowLinePrinter.h"
@@ -49,6 +50,17 @@ int RunRecord(const std::vector<std::string>& args, const CommandIo& io)
     MeterRecorder recorder(options, io.err);
     RowLinePrinter printer(io.out);
     recorder.log().addListener(&printer);
+    // Every row is journaled on the journal's own thread; a journal that cannot be
+    // written is said once and recording goes on in memory.
+    Journal journal(JournalDataDir(QString::fromLocal8Bit(options.dataDir.c_str())));
+    journal.setOnFailed([&io](const QString& reason) {
+        std::fprintf(io.err, "varnex-cli record: %s\n", JournalFailureMessage(reason).toLocal8Bit().constData());
+        std::fflush(io.err);
+    });
+    recorder.log().addListener(&journal);
+    // The gap of a pulled cable shows in the journal's run.
+    recorder.onLinkLost = [&journal](const std::string& cause) { journal.linkEvent("link_lost", cause); };
+    recorder.onLinkBack = [&journal] { journal.linkEvent("link_back", ""); };
 
     std::string error;
     if (!recorder.start(&error)) {
@@ -67,12 +79,15 @@ int RunRecord(const std::vector<std::string>& args, const CommandIo& io)
     QCoreApplication::exec();
     recorder.stop();
     recorder.log().removeListener(&printer);
+    recorder.log().removeListener(&journal);
 
     int code = kExitOk;
     if (!options.out.empty()) {
         const SaveResult saved = SaveTableToFile(recorder.table(), QString::fromLocal8Bit(options.out.c_str()));
         std::fprintf(io.err, "varnex-cli record: %s\n", saved.message.toLocal8Bit().constData());
-        if (!saved.ok)
+        if (saved.ok)
+            journal.markSaved(); // the run's rows are in OUT: nothing to recover
+        else
             code = kExitFileFailed;
     }
     std::fprintf(io.err, "varnex-cli record: %zu readings logged (%s)\n", recorder.table().size(),

@@ -1,5 +1,7 @@
 #include "log/LogStore.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <cassert>
 #include <array>
@@ -131,6 +133,24 @@ void LogStore::clear()
     if (d->observer) {
         d->observer->storeCleared();
         d->observer->currentRowMoved(-1);
+    }
+}
+
+void LogStore::swapRows(LogStore& other)
+{
+    LogStoreObserver* const mine = d->observer;
+    LogStoreObserver* const theirs = other.d->observer;
+    for (LogStoreObserver* o : {mine, theirs})
+        if (o)
+            o->storeAboutToBeCleared();
+    std::swap(d, other.d);
+    d->observer = mine;
+    other.d->observer = theirs;
+    for (LogStore* store : {this, &other}) {
+        if (LogStoreObserver* o = store->d->observer) {
+            o->storeCleared();
+            o->currentRowMoved(store->d->current);
+        }
     }
 }
 

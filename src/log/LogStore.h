@@ -50,6 +50,10 @@ public:
     std::size_t memoryBytes() const;
     // Makes room for n rows without reallocating during a load.
     void reserve(std::size_t rows);
+    // Exchanges all rows (and the current row) with other in O(1); each store keeps its
+    // own observer, which is told as for a clear followed by a wholesale change, so a
+    // view model should be in a bulk change around it.
+    void swapRows(LogStore& other);
 
     // The one observer told about appends, clears and current-row moves (the grid's
     // model); nullptr detaches it. The store does not own it.

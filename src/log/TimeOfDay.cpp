@@ -1,5 +1,8 @@
 #include "log/TimeOfDay.h"
 
+#include <QDateTime>
+
+#include <chrono>
 #include <vector>
 
 namespace varnex {
@@ -142,19 +145,55 @@ std::string TimeOfDayText(const QTime& time, const QLocale& locale, const QStrin
     return text.left(MaxTimeTextLength).toLatin1().toStdString();
 }
 
-LocalTimeOfDayClock::LocalTimeOfDayClock(QLocale locale)
-    : locale_(std::move(locale)), format_(TimeOnlyFormat(locale_.timeFormat(QLocale::LongFormat)))
+namespace {
+
+std::int64_t SystemUtcSeconds()
 {
+    // CLOCK_REALTIME through the vDSO: no system call, no zone file.
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+int SystemUtcOffset(std::int64_t utcSeconds)
+{
+    return QDateTime::fromSecsSinceEpoch(utcSeconds, Qt::LocalTime).offsetFromUtc();
+}
+
+constexpr std::int64_t SecondsPerDay = 24 * 60 * 60;
+
+} // namespace
+
+LocalTimeOfDayClock::LocalTimeOfDayClock(QLocale locale)
+    : LocalTimeOfDayClock(std::move(locale), SystemUtcSeconds, SystemUtcOffset)
+{
+}
+
+LocalTimeOfDayClock::LocalTimeOfDayClock(QLocale locale, UtcSecondsSource now, UtcOffsetSource offset)
+    : locale_(std::move(locale)), format_(TimeOnlyFormat(locale_.timeFormat(QLocale::LongFormat))),
+      now_(std::move(now)), offsetAt_(std::move(offset))
+{
+}
+
+void LocalTimeOfDayClock::readZone(std::int64_t utcSeconds)
+{
+    offset_ = offsetAt_(utcSeconds);
+    const bool switchAhead = offsetAt_(utcSeconds + ZoneRereadSeconds) != offset_;
+    zoneReadAt_ = utcSeconds;
+    zoneValidUntil_ = utcSeconds + (switchAhead ? 1 : ZoneRereadSeconds);
 }
 
 std::string LocalTimeOfDayClock::operator()()
 {
-    const QTime now = QTime::currentTime();
-    const int second = now.msecsSinceStartOfDay() / 1000;
-    if (second != lastSecondOfDay_) {
-        lastSecondOfDay_ = second;
-        lastText_ = TimeOfDayText(QTime::fromMSecsSinceStartOfDay(second * 1000), locale_, format_);
-    }
+    const std::int64_t now = now_();
+    if (now == lastUtcSecond_)
+        return lastText_;
+    lastUtcSecond_ = now;
+    // a clock set back may have crossed a switch the last reading did not see
+    if (now >= zoneValidUntil_ || now < zoneReadAt_)
+        readZone(now);
+    const std::int64_t secondOfDay = ((now + offset_) % SecondsPerDay + SecondsPerDay) % SecondsPerDay;
+    lastText_ = TimeOfDayText(QTime::fromMSecsSinceStartOfDay(static_cast<int>(secondOfDay) * 1000), locale_,
+                              format_);
     return lastText_;
 }
 

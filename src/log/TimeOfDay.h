@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QString>
 #include <QTime>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -26,17 +27,38 @@ std::string TimeOfDayText(const QTime& time, const QLocale& locale);
 // The same with the time-only format already worked out.
 std::string TimeOfDayText(const QTime& time, const QLocale& locale, const QString& timeOnlyFormat);
 
+// Seconds since 1970-01-01 UTC.
+using UtcSecondsSource = std::function<std::int64_t()>;
+// How far the local time is ahead of UTC at a moment, in seconds.
+using UtcOffsetSource = std::function<int(std::int64_t utcSeconds)>;
+
 // The default clock: the current local time for a locale (the system's by default).
-// The text is formatted once per second and reused for the readings in between.
+// The text is formatted once per second and reused for the readings in between. Asking
+// the C library for the local time checks the zone file on every call (a stat() of
+// /etc/localtime per row); instead the zone's offset is read at most once a minute and
+// added to the UTC time, which costs no system call. When the offset a minute ahead
+// differs (a daylight-saving switch is near) it is read every second until it has passed,
+// so the switch shows on its very second; a changed zone shows within a minute.
 class LocalTimeOfDayClock {
 public:
+    static constexpr int ZoneRereadSeconds = 60;
+
     explicit LocalTimeOfDayClock(QLocale locale = QLocale::system());
+    // Any time and zone (tests); the default ones are the system clock and zone.
+    LocalTimeOfDayClock(QLocale locale, UtcSecondsSource now, UtcOffsetSource offset);
     std::string operator()();
 
 private:
+    void readZone(std::int64_t utcSeconds);
+
     QLocale locale_;
     QString format_;
-    int lastSecondOfDay_ = -1;
+    UtcSecondsSource now_;
+    UtcOffsetSource offsetAt_;
+    int offset_ = 0;
+    std::int64_t zoneReadAt_ = 0;
+    std::int64_t zoneValidUntil_ = INT64_MIN;
+    std::int64_t lastUtcSecond_ = INT64_MIN;
     std::string lastText_;
 };
 

@@ -64,8 +64,9 @@ public:
         s.mainPoint = 0;
         const WireFrame frame = EncodeFrame(s);
         // A fresh line starts with the LF of a frame before, the assembler's leading "A".
-        if (!started_)
+        if (!started_) {
             ASSERT_EQ(::write(master_, "\n", 1), 1);
+        }
         started_ = true;
         ASSERT_EQ(::write(master_, frame.data(), frame.size()), ssize_t(frame.size()));
     }

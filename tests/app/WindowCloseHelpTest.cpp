@@ -2,6 +2,8 @@
 // saved), the print preview, and the Help menu.
 #include "WindowTestSupport.h"
 
+#include "ReportPdfChecks.h"
+
 #include "app/FunctionBoard.h"
 
 #include <QApplication>
@@ -225,17 +227,41 @@ TEST_F(app_WindowCloseWhileLogging, RowsLoggedUnderTheQuitQuestionAreNotDroppedS
     EXPECT_TRUE(window().isVisible()) << "and Cancel keeps them";
 }
 
+// The report as the window prints it (the preview's printer, the program's bold application
+// font): every text in its place, face and size.
 TEST_F(app_WindowClose, PrintPreviewRendersTheLoggedRows)
 {
+    const QString missing = testing::ReportPdfProbe::missingTool();
+    if (!missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString() << " (poppler-utils) is not installed";
+    const QFont before = QApplication::font();
+    QFont programFont(QStringLiteral("Liberation Sans")); // as the program's main() sets it
+    programFont.setPixelSize(11);
+    programFont.setBold(true);
+    QApplication::setFont(programFont);
     logRows(3);
     dialogs_.previewPdfPath = dir_.filePath(QStringLiteral("report.pdf"));
     QTest::mouseClick(child<FunctionBoard>("GroupBox1")->btPrint(), Qt::LeftButton);
+    QApplication::setFont(before);
     EXPECT_EQ(dialogs_.printPreviews, 1);
-    QFile pdf(dialogs_.previewPdfPath);
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
-    EXPECT_GT(pdf.size(), 1000);
     EXPECT_TRUE(grid()->updatesEnabled()) << "the grid repaints again after the report";
+
+    const testing::ReportPdfProbe probe(dialogs_.previewPdfPath);
+    const auto firstWord = [](std::string_view text) {
+        return QString::fromLatin1(text.data(), qsizetype(text.size())).section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+    };
+    const auto lcdPart = [&](std::string_view unit) { return firstWord(unit).section(QLatin1Char('*'), 0, 0); };
+    std::vector<std::vector<testing::PrintedField>> printed;
+    for (std::size_t i = 0; i < window().cds1().size(); ++i) {
+        const LogRowView r = window().cds1().row(i);
+        printed.push_back(testing::PrintedRow(r.No, firstWord(r.Time), firstWord(r.Function), firstWord(r.Value),
+                                              lcdPart(r.Unit), firstWord(r.Value2), lcdPart(r.Unit2)));
+    }
+    ASSERT_EQ(printed.size(), 3u);
+    testing::ExpectPageFrame(probe, 1);
+    for (int line = 0; line < 3; ++line)
+        testing::ExpectRowLine(probe, 1, line, printed[std::size_t(line)]);
+    testing::ExpectReportFonts(probe, printed);
 }
 
 // The unsaved-rows box is given the count as it is, not as it was when the box opened.

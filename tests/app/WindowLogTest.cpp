@@ -7,6 +7,7 @@
 #include "log/MeasurementLog.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -30,6 +31,18 @@ protected:
     void feedReading(int n) { feed(DcVolts(QStringLiteral("%1").arg(n % 1000000, 6, 10, QLatin1Char('0')).toStdString(), 0)); }
 
     FunctionBoard* board() { return child<FunctionBoard>("GroupBox1"); }
+
+    // Opens the file the dialog answers, and waits for its rows: the file is read on a
+    // worker thread.
+    void openDataFilesAndWait()
+    {
+        QTest::mouseClick(board()->openDataFiles(), Qt::LeftButton);
+        QElapsedTimer waited;
+        waited.start();
+        while (window().LogLoadRunning() && waited.elapsed() < 20000)
+            QTest::qWait(5);
+        ASSERT_FALSE(window().LogLoadRunning()) << "the load did not end";
+    }
 
     QAction* recordItem(const QString& caption)
     {
@@ -197,7 +210,7 @@ TEST_F(app_WindowLog, OpenedLogFileComesBackIntoTheGrid)
     ASSERT_EQ(gridRows(), 0);
 
     dialogs_.openLogNames = {path};
-    QTest::mouseClick(board()->openDataFiles(), Qt::LeftButton);
+    openDataFilesAndWait();
     ASSERT_EQ(gridRows(), 3);
     EXPECT_EQ(gridCell(2, 0), QStringLiteral("3"));
     EXPECT_EQ(gridCell(2, 3), QStringLiteral("0.00003"));
@@ -224,7 +237,7 @@ TEST_F(app_WindowLog, OpeningAnXmlLogAsksBeforeItReplacesUnsavedRows)
     // Cancel: nothing is loaded, the unsaved rows stay.
     dialogs_.openLogNames = {xml};
     dialogs_.unsavedAnswers = {UnsavedChoice::Cancel};
-    QTest::mouseClick(board()->openDataFiles(), Qt::LeftButton);
+    openDataFilesAndWait();
     ASSERT_EQ(dialogs_.unsavedReasons.size(), 1u);
     EXPECT_EQ(dialogs_.unsavedReasons.back(), UnsavedReason::OpeningXmlLog);
     EXPECT_EQ(dialogs_.records.back().unsavedRows, 2);
@@ -235,14 +248,14 @@ TEST_F(app_WindowLog, OpeningAnXmlLogAsksBeforeItReplacesUnsavedRows)
     dialogs_.openLogNames = {xml};
     dialogs_.unsavedAnswers = {UnsavedChoice::Save};
     dialogs_.saveLogNames = {kept};
-    QTest::mouseClick(board()->openDataFiles(), Qt::LeftButton);
+    openDataFilesAndWait();
     EXPECT_TRUE(QFileInfo::exists(kept));
     EXPECT_EQ(gridRows(), 1);
 
     // A text log only appends: nothing to ask.
     const std::size_t asked = dialogs_.unsavedReasons.size();
     dialogs_.openLogNames = {kept};
-    QTest::mouseClick(board()->openDataFiles(), Qt::LeftButton);
+    openDataFilesAndWait();
     EXPECT_EQ(dialogs_.unsavedReasons.size(), asked);
     EXPECT_EQ(gridRows(), 4);
 }

@@ -1,6 +1,7 @@
 #include "cli/NumberText.h"
 
 #include <gtest/gtest.h>
+#include "support/ParamName.h"
 
 namespace varnex::cli {
 namespace {
@@ -24,7 +25,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, ShortestDouble,
                                            DoubleCase{1.23456, "1.23456"}, DoubleCase{-0.22, "-0.22"},
                                            DoubleCase{123456.0 / 100000, "1.23456"},
                                            DoubleCase{-22000, "-22000.0"}, DoubleCase{3e99, "3e+99"},
-                                           DoubleCase{0.1 + 0.2, "0.30000000000000004"}));
+                                           DoubleCase{0.1 + 0.2, "0.30000000000000004"}),
+                         [](const auto& info) {
+                             // two cases write the same text: the case's place tells them apart
+                             return "Case" + std::to_string(info.index) + "_" +
+                                    varnex::testing::ParamName(info.param.text);
+                         });
 
 TEST(WholeNumber, PlainDigitsWithoutFraction)
 {

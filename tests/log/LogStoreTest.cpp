@@ -225,5 +225,31 @@ TEST(LogStore, TellsItsObserverAboutEveryChangeInOrder)
     EXPECT_EQ(observer.events, expected);
 }
 
+// A load reads into a table of its own and hands its rows over in one step.
+TEST(LogStore, SwapRowsExchangesRowsButEachKeepsItsObserver)
+{
+    LogStore shown, loaded;
+    RecordingObserver observer;
+    shown.setObserver(&observer);
+    shown.append(rowOf(1, "a", "", "", ""));
+    loaded.append(rowOf(7, "x", "", "", ""));
+    loaded.append(rowOf(8, "y", "", "", ""));
+    loaded.setCurrentRow(0);
+    observer.events.clear();
+
+    shown.swapRows(loaded);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown.row(1).No, 8);
+    EXPECT_EQ(shown.row(1).Time, "y");
+    EXPECT_EQ(shown.currentRow(), 0);
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded.row(0).Time, "a");
+    EXPECT_EQ(shown.observer(), &observer);
+    EXPECT_EQ(loaded.observer(), nullptr);
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"about clear", "cleared", "current 0"}));
+    loaded.append(rowOf(9, "", "", "", ""));
+    EXPECT_EQ(observer.events.size(), 3u) << "the other store's appends are not told";
+}
+
 } // namespace
 } // namespace varnex

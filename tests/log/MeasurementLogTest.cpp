@@ -289,7 +289,8 @@ TEST_P(IntervalSchedule, FiveSecondsBetweenRows)
     EXPECT_EQ(std::to_string(loggedAt.back()), std::string(table.row(table.size() - 1).Time));
 }
 
-INSTANTIATE_TEST_SUITE_P(MeasurementLog, IntervalSchedule, ::testing::Values(0, 10, 240, 500, 990));
+INSTANTIATE_TEST_SUITE_P(MeasurementLog, IntervalSchedule, ::testing::Values(0, 10, 240, 500, 990),
+                         [](const auto& info) { return "TickAt" + std::to_string(info.param) + "ms"; });
 
 TEST_F(MeasurementLogTest, LimitRefusesSilentlyAndAHigherLimitContinuesTheNumbering)
 {

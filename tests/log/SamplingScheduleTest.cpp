@@ -5,6 +5,7 @@
 #include <climits>
 #include <string>
 #include <vector>
+#include "support/ParamName.h"
 
 namespace varnex {
 namespace {
@@ -49,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
         // pasted text that is not a whole number: no wait, like an empty field
         IntervalCase{"1.5", 0}, IntervalCase{"abc", 0}, IntervalCase{"10s", 0},
         IntervalCase{"--5", 0}, IntervalCase{"+-5", 0}, IntervalCase{"1 2", 0},
-        IntervalCase{"   ", 0}));
+        IntervalCase{"   ", 0}),
+    [](const auto& info) { return varnex::testing::ParamName(info.param.text); });
 
 TEST(SamplingSchedule, TimerCountsDownOnlyWhileTheIntervalIsOn)
 {

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QRegularExpression>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include "support/ParamName.h"
 
 namespace varnex {
 namespace {
@@ -38,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"'kl'. HH:mm:ss", "'kl'. HH:mm:ss"},   // quoted words stay
         FormatCase{"H 'h' mm 'min' ss 's' t", "H 'h' mm 'min' ss 's'"},
         FormatCase{"ss", "HH:mm:ss"},                     // nothing usable
-        FormatCase{"", "HH:mm:ss"}));
+        FormatCase{"", "HH:mm:ss"}),
+    [](const auto& info) { return varnex::testing::ParamName(info.param.locale); });
 
 TEST(TimeOfDay, TwentyFourHourLocale)
 {
@@ -82,6 +87,101 @@ TEST(TimeOfDay, LocalClockGivesTheCurrentTime)
     ASSERT_TRUE(read.isValid()) << text;
     EXPECT_GE(read.msecsSinceStartOfDay() / 1000, before.msecsSinceStartOfDay() / 1000 - 1);
     EXPECT_LE(read.msecsSinceStartOfDay() / 1000, after.msecsSinceStartOfDay() / 1000 + 1);
+}
+
+// A clock on a made-up time and zone that counts how often the zone is read.
+struct FakeTimeAndZone {
+    std::int64_t now = 1'700'000'000; // 2023-11-14 22:13:20 UTC
+    std::function<int(std::int64_t)> zone = [](std::int64_t) { return 3600; };
+    int zoneReads = 0;
+
+    LocalTimeOfDayClock clock()
+    {
+        return LocalTimeOfDayClock(
+            QLocale(QLocale::German, QLocale::Germany), [this] { return now; },
+            [this](std::int64_t at) {
+                ++zoneReads;
+                return zone(at);
+            });
+    }
+    static std::string Expected(std::int64_t utcSeconds, int offset)
+    {
+        const std::int64_t day = ((utcSeconds + offset) % 86400 + 86400) % 86400;
+        return QTime::fromMSecsSinceStartOfDay(static_cast<int>(day) * 1000).toString("HH:mm:ss").toStdString();
+    }
+};
+
+TEST(LocalTimeOfDayClock, ReadsTheZoneAtMostTwiceAMinuteNotPerRow)
+{
+    FakeTimeAndZone fake;
+    LocalTimeOfDayClock clock = fake.clock();
+    const std::int64_t start = fake.now;
+    for (; fake.now < start + 600; ++fake.now)
+        for (int row = 0; row < 5; ++row)
+            ASSERT_EQ(clock(), FakeTimeAndZone::Expected(fake.now, 3600));
+    // each reading looks at now and a minute ahead: ten minutes, at most 2 x 10 reads
+    EXPECT_LE(fake.zoneReads, 2 * 10);
+    EXPECT_GE(fake.zoneReads, 2 * 10 - 2) << "the zone is read again each minute";
+}
+
+TEST(LocalTimeOfDayClock, AChangedZoneShowsWithinAMinute)
+{
+    FakeTimeAndZone fake;
+    int offset = 0;
+    fake.zone = [&offset](std::int64_t) { return offset; };
+    LocalTimeOfDayClock clock = fake.clock();
+    const std::int64_t start = fake.now;
+    EXPECT_EQ(clock(), FakeTimeAndZone::Expected(start, 0));
+    offset = 2 * 3600; // the user picks another zone
+    std::int64_t shownAt = -1;
+    for (fake.now = start + 1; fake.now <= start + 120 && shownAt < 0; ++fake.now)
+        if (clock() == FakeTimeAndZone::Expected(fake.now, offset))
+            shownAt = fake.now - start;
+    ASSERT_GT(shownAt, 0) << "never shown";
+    EXPECT_LE(shownAt, LocalTimeOfDayClock::ZoneRereadSeconds);
+}
+
+// Central Europe, spring 2024: 02:00 CET (01:00 UTC, 31 March) becomes 03:00 CEST.
+constexpr std::int64_t SpringForward = 1'711'846'800;
+int CentralEurope(std::int64_t utc) { return utc < SpringForward ? 3600 : 7200; }
+
+TEST(LocalTimeOfDayClock, DaylightSavingSwitchShowsOnItsSecond)
+{
+    FakeTimeAndZone fake;
+    fake.zone = CentralEurope;
+    LocalTimeOfDayClock clock = fake.clock();
+    for (fake.now = SpringForward - 150; fake.now < SpringForward + 150; ++fake.now)
+        ASSERT_EQ(clock(), FakeTimeAndZone::Expected(fake.now, CentralEurope(fake.now)))
+            << "at " << fake.now - SpringForward << " s from the switch";
+    EXPECT_EQ(FakeTimeAndZone::Expected(SpringForward, 7200), "03:00:00");
+}
+
+TEST(LocalTimeOfDayClock, AClockSetBackAcrossASwitchReadsTheZoneAgain)
+{
+    FakeTimeAndZone fake;
+    fake.zone = CentralEurope;
+    LocalTimeOfDayClock clock = fake.clock();
+    fake.now = SpringForward + 10;
+    EXPECT_EQ(clock(), "03:00:10");
+    fake.now = SpringForward - 10; // set back by the time service
+    EXPECT_EQ(clock(), "01:59:50");
+}
+
+TEST(LocalTimeOfDayClock, FollowsTheSystemZoneOfTheMoment)
+{
+    // the real clock and zone against Qt's own local time, for a zone given by TZ
+    const QByteArray saved = qgetenv("TZ");
+    qputenv("TZ", "Asia/Kolkata"); // +05:30 all year
+    LocalTimeOfDayClock clock(QLocale(QLocale::German, QLocale::Germany));
+    const std::int64_t before = QDateTime::currentSecsSinceEpoch();
+    const std::string text = clock();
+    const std::int64_t after = QDateTime::currentSecsSinceEpoch();
+    if (saved.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", saved);
+    EXPECT_TRUE(text == FakeTimeAndZone::Expected(before, 19800) || text == FakeTimeAndZone::Expected(after, 19800))
+        << text;
 }
 
 TEST(TimeOfDay, SystemLocaleClockFitsTheField)

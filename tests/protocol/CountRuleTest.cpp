@@ -1,6 +1,7 @@
 #include "protocol/CountRule.h"
 
 #include <gtest/gtest.h>
+#include "support/ParamName.h"
 
 namespace varnex {
 namespace {
@@ -28,7 +29,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CountCase{"-999999", 0}, CountCase{"999999", 999999},
                       // an exponent: the value truncated; too large for a double: 0
                       CountCase{"1E3", 1000}, CountCase{"12E4", 120000}, CountCase{"-3E0102", -3e102},
-                      CountCase{"1E2345", 0}, CountCase{"9E9999", 0}));
+                      CountCase{"1E2345", 0}, CountCase{"9E9999", 0}),
+    [](const auto& info) { return varnex::testing::ParamName(info.param.text); });
 
 } // namespace
 } // namespace varnex

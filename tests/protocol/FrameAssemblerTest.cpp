@@ -113,7 +113,8 @@ TEST_P(UsbMisaligned, CharacterTwentyOneIsDataByte18)
 
 INSTANTIATE_TEST_SUITE_P(Cases, UsbMisaligned,
                          ::testing::Values(MisalignedCase{'2', false}, MisalignedCase{'0', false},
-                                           MisalignedCase{'D', true}));
+                                           MisalignedCase{'D', true}),
+                         [](const auto& info) { return std::string("Byte18Nibble") + info.param.dataByte18; });
 
 TEST(UsbAssembler, ResetKeepsThePositionAndZeroesTheEarlierBytes)
 {

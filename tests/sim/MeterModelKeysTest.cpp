@@ -64,7 +64,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FunctionKeyCase{MeterKey::AcDc, MeterFunction::DcVolts, MeterFunction::AcDcVolts},
                       FunctionKeyCase{MeterKey::AcDc, MeterFunction::AcVolts, MeterFunction::AcDcVolts},
                       FunctionKeyCase{MeterKey::AcDc, MeterFunction::DcAmps, MeterFunction::AcDcAmps},
-                      FunctionKeyCase{MeterKey::AcDc, MeterFunction::Ohms, MeterFunction::Ohms}));
+                      FunctionKeyCase{MeterKey::AcDc, MeterFunction::Ohms, MeterFunction::Ohms}),
+    [](const auto& info) {
+        // the key's command ("AA") and the function codes before and after
+        const char key = static_cast<char>(info.param.key);
+        return std::string("Key") + key + key + "_Function" + static_cast<char>(info.param.before) + "To" +
+               static_cast<char>(info.param.after);
+    });
 
 TEST(MeterModelRangeKeys, UpAndDownStepTheRangeInManuAndStopAtTheEnds)
 {
@@ -259,7 +265,11 @@ TEST_P(Position20Keys, ToggleTheirBitOnly)
 
 INSTANTIATE_TEST_SUITE_P(RclStoCalSetup, Position20Keys,
                          ::testing::Values(ToggleCase{MeterKey::Recall, 0x8}, ToggleCase{MeterKey::Store, 0x4},
-                                           ToggleCase{MeterKey::Cal, 0x2}, ToggleCase{MeterKey::Setup, 0x1}));
+                                           ToggleCase{MeterKey::Cal, 0x2}, ToggleCase{MeterKey::Setup, 0x1}),
+                         [](const auto& info) {
+                             const char key = static_cast<char>(info.param.key);
+                             return std::string("Key") + key + key + "_Bit" + std::to_string(info.param.bit);
+                         });
 
 TEST(MeterModelStoreRecall, RecallShowsTheStoredReadingUntilRecallGoesOff)
 {

@@ -8,6 +8,8 @@
 
 #include <limits>
 #include <vector>
+#include <sstream>
+#include "support/ParamName.h"
 
 namespace varnex::sim {
 namespace {
@@ -53,7 +55,11 @@ TEST_P(AutoRangeOnBenchSignal, KeepsTheCountWithinFullScale)
 
 INSTANTIATE_TEST_SUITE_P(EachFunction, AutoRangeOnBenchSignal,
                          ::testing::Values(MeterKey::Dcv, MeterKey::Acv, MeterKey::Dci, MeterKey::Aci, MeterKey::Ohm,
-                                           MeterKey::Cap, MeterKey::Hz, MeterKey::Continuity, MeterKey::Diode));
+                                           MeterKey::Cap, MeterKey::Hz, MeterKey::Continuity, MeterKey::Diode),
+                         [](const auto& info) {
+                             const char key = static_cast<char>(info.param);
+                             return std::string("Key") + key + key;
+                         });
 
 // A meter whose input is whatever the test sets.
 struct DrivenMeter {
@@ -173,7 +179,12 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{47e-9, k60nF, "004700", false, true},
                       FormatCase{std::numeric_limits<double>::infinity(), k2V, "000000", false, false},
                       FormatCase{-std::numeric_limits<double>::infinity(), k2V, "000000", true, false},
-                      FormatCase{std::numeric_limits<double>::quiet_NaN(), k2V, "000000", false, false}));
+                      FormatCase{std::numeric_limits<double>::quiet_NaN(), k2V, "000000", false, false}),
+    [](const auto& info) {
+        std::ostringstream value;
+        value << info.param.value;
+        return varnex::testing::ParamName(value.str()) + "_Range" + info.param.range.code;
+    });
 
 TEST(SecondDisplayFormat, KilohertzWithThePointMovingRight)
 {

@@ -1,27 +1,9 @@
 #include "app/recorder/RowLinePrinter.h"
 
-#include <ctime>
+#include "app/journal/ReadingsCsvWriter.h"
+
 
 namespace varnex {
-
-std::string IsoUtcText(std::int64_t utcMs)
-{
-    if (utcMs == 0)
-        return {};
-    std::int64_t seconds = utcMs / 1000;
-    int millis = int(utcMs % 1000);
-    if (millis < 0) {
-        millis += 1000;
-        --seconds;
-    }
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm parts{};
-    gmtime_r(&t, &parts);
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", parts.tm_year + 1900,
-                  parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec, millis);
-    return text;
-}
 
 namespace {
 
@@ -38,7 +20,8 @@ std::string RowLinePrinter::LineOf(const LoggedRow& row)
 {
     std::string line = std::to_string(row.row.No);
     line += '\t';
-    line += IsoUtcText(row.utcMs);
+    if (row.utcMs != 0) // 0: a row whose moment is not known
+        line += IsoUtcText(row.utcMs);
     line += '\t';
     AppendField(line, row.row.Time);
     line += '\t';

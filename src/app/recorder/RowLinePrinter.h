@@ -22,7 +22,4 @@ private:
     std::FILE* out_;
 };
 
-// "2026-12-09T19:24:34.123Z"; empty for 0 (unknown).
-std::string IsoUtcText(std::int64_t utcMs);
-
 } // namespace varnex

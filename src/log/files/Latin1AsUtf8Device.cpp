@@ -52,12 +52,17 @@ qint64 Latin1AsUtf8Device::readData(char* data, qint64 maxSize)
     return written;
 }
 
-bool HoldsInvalidUtf8(QIODevice& device)
+bool HoldsInvalidUtf8(QIODevice& device, qint64 limit)
 {
     QStringDecoder decoder(QStringDecoder::Utf8);
     std::vector<char> chunk(kChunk);
-    for (;;) {
-        const qint64 got = device.read(chunk.data(), kChunk);
+    for (qint64 left = limit;;) {
+        const qint64 want = left < 0 ? qint64(kChunk) : std::min<qint64>(left, kChunk);
+        if (want == 0)
+            return false; // the limit reached: a character it cut off is not judged
+        const qint64 got = device.read(chunk.data(), want);
+        if (left > 0)
+            left -= std::max<qint64>(got, 0);
         if (got <= 0)
             break;
         // The decoder keeps a character cut by the chunk border for the next call.

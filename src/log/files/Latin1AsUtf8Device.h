@@ -25,8 +25,9 @@ private:
     int pending_ = -1; // second byte of a character that did not fit the last read
 };
 
-// True when the device's bytes from the start are not valid UTF-8. Reads the device to its
-// end; the caller seeks back.
-bool HoldsInvalidUtf8(QIODevice& device);
+// True when the device's bytes from its position on are not valid UTF-8. Reads the device
+// to its end, or only limit bytes when limit is not negative (a character cut off by the
+// limit does not count); the caller seeks back.
+bool HoldsInvalidUtf8(QIODevice& device, qint64 limit = -1);
 
 } // namespace varnex

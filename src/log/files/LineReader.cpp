@@ -7,8 +7,8 @@
 
 namespace varnex {
 
-LineReader::LineReader(QIODevice& device, std::size_t chunk)
-    : device_(device), chunk_(chunk > 0 ? chunk : 1)
+LineReader::LineReader(QIODevice& device, std::size_t chunk, std::size_t maxLine)
+    : device_(device), chunk_(chunk > 0 ? chunk : 1), maxLine_(maxLine)
 {
 }
 
@@ -58,6 +58,10 @@ bool LineReader::next(std::string_view& line)
                     return false;
                 i = begin_ + offset;
             }
+            if (i - begin_ > maxLine_) {
+                failed_ = true;
+                return false;
+            }
             line = std::string_view(buffer_.data() + begin_, i - begin_);
             std::size_t after = i + 1;
             if (c == '\r' && after < end_ && buffer_[after] == '\n')
@@ -66,6 +70,10 @@ bool LineReader::next(std::string_view& line)
             return true;
         }
         const std::size_t scanned = end_ - begin_;
+        if (scanned > maxLine_) {
+            failed_ = true;
+            return false;
+        }
         if (!fill()) {
             if (failed_ || begin_ == end_)
                 return false;

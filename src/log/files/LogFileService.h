@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 namespace varnex {
 
 enum class MessageIcon { Information, Error };
@@ -24,6 +26,10 @@ struct LoadResult {
 };
 
 inline const QString kLoadFailedMessage = QStringLiteral("Failed to Load File!");
+// Added below "Could not save ..." when the file could be written but its folder takes no
+// new file: a save is written aside first and never over the old file in place.
+inline const QString kFolderRefusesNewFileNote =
+    QStringLiteral("The folder does not allow a new file, so the existing file was left unchanged.");
 
 // Writes the table in the form its name picks (".xml" any case: XML data packet; anything
 // else: tab-separated text). The file is replaced only when the whole content was written,
@@ -31,9 +37,16 @@ inline const QString kLoadFailedMessage = QStringLiteral("Failed to Load File!")
 // the last row.
 SaveResult SaveTableToFile(LogStore& store, const QString& name);
 
+// How far a load has come, for a progress bar on another thread.
+struct LoadProgress {
+    std::atomic<qint64> bytesRead{0};
+    std::atomic<qint64> bytesTotal{0}; // the file's size once it is open
+};
+
 // ".xml": the packet's rows replace the table's rows; a packet that fails leaves the table
 // as it was. Any other name: the text file's rows are appended; on a failing line the rows
-// of earlier lines stay.
-LoadResult LoadTableFromFile(const QString& name, LogStore& store);
+// of earlier lines stay. Only regular files are read. progress, when given, follows the
+// read every few thousand rows.
+LoadResult LoadTableFromFile(const QString& name, LogStore& store, LoadProgress* progress = nullptr);
 
 } // namespace varnex

@@ -4,6 +4,8 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QFontInfo>
+#include <QFontMetricsF>
 
 #include <algorithm>
 
@@ -47,12 +49,71 @@ struct Scale {
 // Left-aligned text whose top edge sits at (xMm, yMm), as wide as it needs.
 void DrawTextAt(QPainter& painter, const Scale& s, double xMm, double yMm, const QString& text)
 {
-    painter.drawText(QPointF(xMm * s.x, yMm * s.y + painter.fontMetrics().ascent()), text);
+    painter.drawText(QPointF(xMm * s.x, yMm * s.y + QFontMetricsF(painter.font(), painter.device()).ascent()), text);
 }
 
 QString Latin1(std::string_view text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Every property the report relies on is set, so nothing comes from the application's
+// font (the window's is bold).
+QFont ExplicitFont(const QStringList& families, double pointSize)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSizeF(pointSize);
+    font.setWeight(QFont::Normal);
+    font.setStyle(QFont::StyleNormal);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    font.setOverline(false);
+    font.setStretch(QFont::Unstretched);
+    font.setCapitalization(QFont::MixedCase);
+    font.setLetterSpacing(QFont::PercentageSpacing, 100);
+    font.setWordSpacing(0);
+    font.setKerning(true);
+    return font;
+}
+
+constexpr QChar kOhm(0x03A9); // GREEK CAPITAL LETTER OMEGA
+
+// A unit text in the LCD font at (xMm, yMm). The LCD font has no ohm sign, which would fall
+// back to whatever font has one (a bold one under a bold application font); it is drawn in
+// ohmFont instead, scaled to the LCD letters' cap height and on their baseline.
+void DrawUnitAt(QPainter& painter, const Scale& s, double xMm, double yMm, const QString& text)
+{
+    const QFont lcd = ReportLayout::lcdFont();
+    painter.setFont(lcd);
+    if (!text.contains(kOhm)) {
+        DrawTextAt(painter, s, xMm, yMm, text);
+        return;
+    }
+    const QFont ohm = ReportLayout::ohmFont(painter.device());
+    const QFontMetricsF lcdMetrics(lcd, painter.device());
+    const QFontMetricsF ohmMetrics(ohm, painter.device());
+    const double baseline = yMm * s.y + lcdMetrics.ascent();
+    double x = xMm * s.x;
+    qsizetype runStart = 0;
+    const auto drawRun = [&](qsizetype end) {
+        if (end <= runStart)
+            return;
+        const QString run = text.mid(runStart, end - runStart);
+        painter.setFont(lcd);
+        painter.drawText(QPointF(x, baseline), run);
+        x += lcdMetrics.horizontalAdvance(run);
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != kOhm)
+            continue;
+        drawRun(i);
+        painter.setFont(ohm);
+        painter.drawText(QPointF(x, baseline), QString(kOhm));
+        x += ohmMetrics.horizontalAdvance(kOhm);
+        runStart = i + 1;
+    }
+    drawRun(text.size());
 }
 
 } // namespace
@@ -72,24 +133,33 @@ int ReportLayout::pageCount(std::size_t rows)
 
 QFont ReportLayout::lcdFont()
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("DSEG14 Classic"), QStringLiteral("DSEG7 Classic")});
-    font.setPointSize(kPointSize);
-    return font;
+    return ExplicitFont({QStringLiteral("DSEG14 Classic"), QStringLiteral("DSEG7 Classic")}, kPointSize);
 }
 
 QFont ReportLayout::arialFont()
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setPointSize(kPointSize);
+    return ExplicitFont({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}, kPointSize);
+}
+
+QFont ReportLayout::ohmFont(QPaintDevice* device)
+{
+    // The LCD font's strokes are thin: a thin sans face matches them, the regular one
+    // where that is not installed.
+    QFont font = ExplicitFont({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}, kPointSize);
+    font.setWeight(QFont::ExtraLight);
+    if (!QFontInfo(font).family().startsWith(QLatin1String("DejaVu Sans")))
+        font = arialFont();
+    const double lcdCap = QFontMetricsF(lcdFont(), device).capHeight();
+    const double ohmCap = QFontMetricsF(font, device).capHeight();
+    if (lcdCap > 0 && ohmCap > 0)
+        font.setPointSizeF(kPointSize * lcdCap / ohmCap);
     return font;
 }
 
 QString ReportLayout::unitForPrint(std::string_view unit)
 {
     QString text = Latin1(unit);
-    text.replace(QLatin1Char('*'), QChar(0x03A9)); // GREEK CAPITAL LETTER OMEGA
+    text.replace(QLatin1Char('*'), kOhm);
     return text;
 }
 
@@ -147,14 +217,13 @@ bool ReportLayout::render(QPagedPaintDevice& device, const LogStore& store, std:
         const LogRowView row = store.row(i);
         const double topMm = firstDetailMm + line * kDetailHeightMm + kDetailTopMm;
         for (const ColumnPlace& column : kColumns) {
+            if (column.field == LogField::Unit || column.field == LogField::Unit2) {
+                DrawUnitAt(painter, s, column.fieldAtMm, topMm, unitForPrint(row.text(column.field)));
+                continue;
+            }
             painter.setFont(column.fieldFace == Face::Lcd ? lcd : arial);
-            QString text;
-            if (column.field == LogField::No)
-                text = QString::number(row.No);
-            else if (column.field == LogField::Unit || column.field == LogField::Unit2)
-                text = unitForPrint(row.text(column.field));
-            else
-                text = Latin1(row.text(column.field));
+            const QString text = column.field == LogField::No ? QString::number(row.No)
+                                                              : Latin1(row.text(column.field));
             DrawTextAt(painter, s, column.fieldAtMm, topMm, text);
         }
     }

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 
+class QPaintDevice;
 class QPagedPaintDevice;
 class QPainter;
 
@@ -36,8 +37,13 @@ public:
     // The font that looks like the meter's segments. DSEG14 carries letters as well as
     // digits, so captions stay readable; the seven-segment face is the fallback.
     static QFont lcdFont();
-    // Arial, or its metric twin where Arial is not installed.
+    // Arial, or its metric twin where Arial is not installed (Liberation Sans on Debian).
+    // Both fonts are regular, 10 points, whatever the application's font is.
     static QFont arialFont();
+    // The face the ohm sign of a unit is printed in: DejaVu Sans ExtraLight (thin like the
+    // LCD font's segments; Arial where it is missing) at the size whose cap height is the
+    // LCD font's on device.
+    static QFont ohmFont(QPaintDevice* device);
     // Unit texts keep "*" for the ohm sign; the report prints the sign itself.
     static QString unitForPrint(std::string_view unit);
 

@@ -23,15 +23,21 @@ constexpr LogField kTextFields[] = {LogField::Time,  LogField::Function, LogFiel
                                     LogField::Unit,  LogField::Value2,   LogField::Unit2};
 
 // A TAB or line break inside a text (possible in rows loaded from an XML packet) would cut
-// the line into extra fields or rows; it is written as a space so the file loads back.
+// the line into extra fields or rows; it is written as a space so the file loads back. Any
+// other control byte (NUL among them) is written as "?", as the XML packet writes it (XML
+// cannot hold it): a text saved from either form is then the same.
 void WriteFieldText(BufferedWriter& out, std::string_view text)
 {
-    for (auto at = text.find_first_of("\t\r\n"); at != std::string_view::npos; at = text.find_first_of("\t\r\n")) {
-        out.write(text.substr(0, at));
-        out.put(' ');
-        text.remove_prefix(at + 1);
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x20)
+            continue;
+        out.write(text.substr(runStart, i - runStart));
+        out.put(byte == '\t' || byte == '\r' || byte == '\n' ? ' ' : '?');
+        runStart = i + 1;
     }
-    out.write(text);
+    out.write(text.substr(runStart));
 }
 
 } // namespace

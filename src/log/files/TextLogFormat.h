@@ -19,7 +19,8 @@ inline constexpr std::string_view kTextLogHeader = "No\tTime\tFunction\tValue\tU
 std::string_view TrimLogText(std::string_view text);
 
 // One row line: No unchanged, then the six texts trimmed, TAB between, CR LF at the end.
-// A TAB, CR or LF inside a text is written as a space (the form has no escaping).
+// A TAB, CR or LF inside a text is written as a space (the form has no escaping), any other
+// control byte as "?", the same as in the XML packet.
 void WriteTextLogRow(BufferedWriter& out, const LogRowView& row);
 
 // Header and every row of store. False when the device refused a write.

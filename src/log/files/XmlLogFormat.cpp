@@ -3,6 +3,7 @@
 #include "log/files/BufferedWriter.h"
 #include "log/files/Latin1AsUtf8Device.h"
 #include "log/files/WholeNumber.h"
+#include "log/files/XmlSizeGuard.h"
 
 #include <QIODevice>
 #include <QXmlStreamReader>
@@ -214,16 +215,27 @@ private:
 bool ReadXmlLog(QIODevice& device, const LogRowSink& sink, const std::function<void()>& restart)
 {
     const qint64 start = device.pos();
-    PacketReader asDeclared(device, sink);
-    if (asDeclared.read())
-        return true;
+    bool declaredEncoding = false;
+    qint64 readSoFar = 0;
+    {
+        XmlSizeGuard guarded(device);
+        PacketReader asDeclared(guarded, sink);
+        if (asDeclared.read())
+            return true;
+        if (guarded.refused())
+            return false;
+        declaredEncoding = asDeclared.declaredEncoding();
+        readSoFar = device.pos() - start;
+    }
     // The table engine's 8-bit packets declare no encoding, which means UTF-8 to a reader:
-    // when the bytes are no UTF-8, read them again as the Latin-1 they are.
-    if (!restart || device.isSequential() || asDeclared.declaredEncoding() || !device.seek(start) ||
-        !HoldsInvalidUtf8(device) || !device.seek(start))
+    // when the bytes the reader stopped in are no UTF-8, read them again as the Latin-1
+    // they are. Only those bytes are looked at: a packet broken early is not read to its end.
+    if (!restart || device.isSequential() || declaredEncoding || !device.seek(start) ||
+        !HoldsInvalidUtf8(device, readSoFar) || !device.seek(start))
         return false;
     restart();
-    Latin1AsUtf8Device latin1(device);
+    XmlSizeGuard guarded(device);
+    Latin1AsUtf8Device latin1(guarded);
     return PacketReader(latin1, sink).read();
 }
 

@@ -32,8 +32,8 @@ bool WriteXmlLog(QIODevice& device, const LogStore& store);
 // reader then calls restart, which must drop the rows handed on so far, and reads again;
 // without restart, or on a sequential device, such a packet is refused). Rows go to sink as
 // they are read, so a caller that must not keep a half-read packet collects them aside.
-// False when the packet is not well-formed, is no DATAPACKET, declares no No field, or a
-// row's No is not a whole number.
+// False when the packet is not well-formed, is no DATAPACKET, declares no No field, a
+// row's No is not a whole number, or a piece of it passes XmlSizeGuard's limits.
 bool ReadXmlLog(QIODevice& device, const LogRowSink& sink, const std::function<void()>& restart = {});
 
 } // namespace varnex

@@ -83,12 +83,5 @@ TEST(RowLinePrinter, OneTabSeparatedLineWithIsoTimeAndPlainUnits)
     EXPECT_EQ(RowLinePrinter::LineOf(row), "12\t2026-12-09T19:24:34.123Z\t19:24:34\tFRQ\t1.2345\tkHz\t50 0\tkHz");
 }
 
-TEST(IsoUtcText, MillisecondsAndTheEpochEdge)
-{
-    EXPECT_EQ(IsoUtcText(0), "");
-    EXPECT_EQ(IsoUtcText(1), "1970-01-01T00:00:00.001Z");
-    EXPECT_EQ(IsoUtcText(951782400999), "2000-02-29T00:00:00.999Z");
-}
-
 } // namespace
 } // namespace varnex

@@ -73,11 +73,19 @@ std::string ReadFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+std::string DataDir()
+{
+    return TempPath("data");
+}
+
 // The child with its standard output and error on pipes, read without blocking.
 class Child {
 public:
-    explicit Child(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {})
+    explicit Child(std::vector<std::string> args, const std::vector<std::string>& prefix = {})
     {
+        // Each child journals into a folder of its own, never the user's.
+        args.push_back("--data-dir");
+        args.push_back(DataDir());
         int out[2], err[2];
         if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
             std::abort();
@@ -210,6 +218,16 @@ TEST_P(RecordProcess, RowsStreamLiveAndTheStopSignalSavesEveryRow)
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 6) << saved; // header + 5 rows
     EXPECT_EQ(saved.rfind("No\tTime\tFunction\tValue\tUnit\tValue2\tUnit2", 0), 0u);
     EXPECT_NE(child.err.find("5 readings logged"), std::string::npos) << child.err;
+
+    // The journal holds the run's five rows, and the save made them safe.
+    std::string list;
+    if (std::FILE* p = ::popen((std::string(VARNEX_CLI) + " journal list --data-dir '" + DataDir() + "'").c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, p))
+            list = buffer; // the newest run is the last line
+        ::pclose(p);
+    }
+    EXPECT_NE(list.find("\t5\tsaved"), std::string::npos) << list;
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, RecordProcess, ::testing::Values(SIGINT, SIGTERM),
@@ -267,6 +285,18 @@ TEST(RecordProcessReconnect, APulledCableComesBackAndEveryReadingIsLoggedOnce)
     EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3, 4, 5}));
     // One line per loss and one per recovery, not one per try.
     EXPECT_EQ(std::count(child.err.begin(), child.err.end(), '\n'), 4) << child.err;
+    // The gap is in the journal: lost after row 2, back before row 3.
+    std::string events;
+    const std::string query = "sqlite3 -separator ' ' '" + DataDir() +
+                              "/journal.sqlite' \"SELECT after_seq, kind FROM run_events WHERE run_id ="
+                              " (SELECT max(id) FROM runs) ORDER BY rowid\"";
+    if (std::FILE* p = ::popen(query.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, p))
+            events += buffer;
+        ::pclose(p);
+    }
+    EXPECT_EQ(events, "2 link_lost\n2 link_back\n");
     ::unlink(link.c_str());
 }
 

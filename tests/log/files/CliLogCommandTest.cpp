@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace varnex {
 namespace {
 
@@ -171,6 +175,38 @@ TEST_F(logfiles_CliLogCommand, ConvertOfABadFileFailsToLoad)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(), "Failed to Load File!");
     EXPECT_FALSE(QFile::exists(path("out.xml")));
+}
+
+// /dev/zero never ends and a FIFO would block the open until a writer came: convert refuses
+// both at once. The test holds the FIFO's writer end open (with a row in it) and closes it
+// after 10 s, so a convert that waits on the FIFO ends (and fails the test) instead of hanging.
+TEST_F(logfiles_CliLogCommand, ConvertRefusesNamesThatAreNoRegularFile)
+{
+    const QByteArray fifo = QFile::encodeName(path("fifo.txt"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    int writer = ::open(fifo.constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::write(writer, "h\r\n1\ta\r\n", 8), 8);
+
+    for (const QString& in : {QStringLiteral("/dev/zero"), path("fifo.txt")}) {
+        QProcess process;
+        process.start(QStringLiteral(VARNEX_CLI), {"convert", in, path("out.xml")});
+        const bool ended = process.waitForFinished(10000);
+        if (!ended) {
+            ::close(writer);
+            writer = -1;
+            process.kill();
+            process.waitForFinished(10000);
+        }
+        EXPECT_TRUE(ended) << in.toStdString() << ": convert waited";
+        EXPECT_EQ(process.exitCode(), 1) << in.toStdString();
+        EXPECT_EQ(QString::fromLocal8Bit(process.readAllStandardError()).trimmed(), "Failed to Load File!");
+        EXPECT_FALSE(QFile::exists(path("out.xml")));
+        if (!ended)
+            break;
+    }
+    if (writer >= 0)
+        ::close(writer);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // The printed report, rendered to PDF and read back with pdftotext.
 #include "LogFilesTestSupport.h"
 
+#include "ReportPdfChecks.h"
+
 #include "log/files/ReportLayout.h"
 
 #include <QPdfWriter>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -40,8 +43,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.valid());
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+        const QString missing = testing::ReportPdfProbe::missingTool();
+        if (!missing.isEmpty())
+            GTEST_SKIP() << missing.toStdString() << " (poppler-utils) is not installed";
     }
 
     // Renders the first snapshot rows; returns render's answer.
@@ -119,6 +123,36 @@ TEST_F(logfiles_ReportPdf, OneRowOnePageWithTitleCaptionsRowAndFooter)
     const int rowAt = text.indexOf(QStringLiteral("14:05:09"));
     EXPECT_LT(text.indexOf(QStringLiteral("Value2")), rowAt);
     EXPECT_LT(rowAt, text.indexOf(QStringLiteral("The Data Print Foot")));
+}
+
+// The report under the window's own bold application font: it must not inherit it.
+TEST_F(logfiles_ReportPdf, EveryTextInItsPlaceFaceAndSizeUnderABoldApplicationFont)
+{
+    const QFont before = QGuiApplication::font();
+    QFont bold(QStringLiteral("Liberation Sans"));
+    bold.setPixelSize(11);
+    bold.setBold(true);
+    QGuiApplication::setFont(bold);
+    for (int i = 1; i <= 37; ++i) {
+        const std::string no = std::to_string(i);
+        table.append(LogRowInput{i, "14:05:" + no, "DCV", "1." + no, i % 2 ? "K*" : "mV", i % 3 ? "" : "50.00",
+                                 i % 3 ? "" : "KHz"});
+    }
+    ASSERT_TRUE(Render(table.size()));
+    QGuiApplication::setFont(before);
+
+    const testing::ReportPdfProbe probe(pdf());
+    std::vector<std::vector<testing::PrintedField>> printed;
+    for (int i = 1; i <= 37; ++i) {
+        const QString no = QString::number(i);
+        printed.push_back(testing::PrintedRow(i, "14:05:" + no, "DCV", "1." + no, i % 2 ? "K" : "mV",
+                                              i % 3 ? "" : "50.00", i % 3 ? "" : "KHz"));
+    }
+    for (int page : {1, 2})
+        testing::ExpectPageFrame(probe, page);
+    for (int i = 0; i < 37; ++i)
+        testing::ExpectRowLine(probe, i < 36 ? 1 : 2, i % 36, printed[std::size_t(i)]);
+    testing::ExpectReportFonts(probe, printed);
 }
 
 TEST_F(logfiles_ReportPdf, ThirtySevenRowsTwoPages)

@@ -87,6 +87,27 @@ TEST_F(logfiles_TextLogFile, TabsAndLineBreaksInsideTextsBecomeSpacesSoTheFileLo
     EXPECT_EQ(RowsOf(loaded), (std::vector<Row>{{3, "a b", "c  d", "e f", "g h", "", ""}}));
 }
 
+// A NUL or other control byte inside a text (from a foreign text file) is written as "?" in
+// both forms, so a text file converted to XML and back to text is the same file.
+TEST_F(logfiles_TextLogFile, ControlBytesInsideTextsSurviveTextToXmlToText)
+{
+    using namespace std::string_literals;
+    WriteAll(path("foreign.txt"), QByteArray::fromStdString("h\r\n4\ta\0b\tc\x01\x1F" "d\te\x7F" "f\t\0\t\x02\r\n"s));
+    ASSERT_TRUE(LoadTableFromFile(path("foreign.txt"), table).ok);
+    ASSERT_EQ(RowsOf(table), (std::vector<Row>{{4, "a\0b"s, "c\x01\x1F" "d", "e\x7F" "f", "\0"s, "\x02", ""}}));
+    ASSERT_TRUE(SaveTableToFile(table, path("first.txt")).ok);
+    EXPECT_EQ(ReadAll(path("first.txt")), kHeaderLine + "4\ta?b\tc??d\te\x7F" "f\t\t\t\r\n");
+
+    // first.txt -> mid.xml -> second.txt, as "varnex-cli convert" does it.
+    LogStore fromText, fromXml;
+    ASSERT_TRUE(LoadTableFromFile(path("first.txt"), fromText).ok);
+    ASSERT_TRUE(SaveTableToFile(fromText, path("mid.xml")).ok);
+    ASSERT_TRUE(LoadTableFromFile(path("mid.xml"), fromXml).ok);
+    EXPECT_EQ(RowsOf(fromXml), RowsOf(fromText));
+    ASSERT_TRUE(SaveTableToFile(fromXml, path("second.txt")).ok);
+    EXPECT_EQ(ReadAll(path("second.txt")), ReadAll(path("first.txt")));
+}
+
 TEST_F(logfiles_TextLogFile, Latin1BytesAreWrittenAsTheyAre)
 {
     Fill(table, {{1, "12:00:00", "Temp\xB0", "\xB5" "A", "\xE9t\xE9", "", ""}});
