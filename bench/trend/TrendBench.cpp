@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <random>
 
@@ -88,6 +89,28 @@ void BM_TrendNewReadingWith10MHeld(benchmark::State& state)
     state.counters["bytes_per_reading"] = double(feed.series().memoryBytes()) / double(feed.series().size());
 }
 
+// A row loaded from a 7-column file: its time of day placed on its day, then the feed
+// (a load announces thousands of these per slice of the UI thread).
+void BM_TrendLoadedRow(benchmark::State& state)
+{
+    TrendFeed feed(QTimeZone("Europe/Berlin"), [] { return QDate(2026, 12, 9); });
+    LoggedRow row;
+    row.row.Function = "DCV";
+    row.row.Value = "5.00012";
+    row.row.Unit = "V";
+    row.source = RowSource::Load;
+    char time[16];
+    int second = 0;
+    for (auto _ : state) {
+        std::snprintf(time, sizeof time, "%02d:%02d:%02d", second / 3600 % 24, second / 60 % 60, second % 60);
+        ++second;
+        row.row.Time = time;
+        row.si = ToSiQuantity(row.row.Value, row.row.Unit, ".");
+        feed.rowLogged(row);
+    }
+}
+
+BENCHMARK(BM_TrendLoadedRow)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TrendRedrawWholeRun10M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrendRedrawTenthOfRun10M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrendRedrawHourOf10M)->Unit(benchmark::kMillisecond);

@@ -47,8 +47,10 @@ void TFCOMM::buildAnalysis()
 
 void TFCOMM::TrendClick()
 {
-    // Rows that reached the table without being announced are put in before it shows.
-    trendFeed_->catchUpWith(cds1_, decimalSeparatorBytes_);
+    // Rows that reached the table without being announced are put in before it shows
+    // (not while a loaded file's rows are still being announced: they are on their way).
+    if (loadedToAnnounce_.empty())
+        trendFeed_->catchUpWith(cds1_, decimalSeparatorBytes_);
     if (!trendWindow_)
         trendWindow_ = new TrendWindow(*trendFeed_, this);
     trendWindow_->show();
@@ -69,7 +71,8 @@ void TFCOMM::ExportCsvClick()
     if (name.isEmpty())
         return;
     // The series is what gives each row its UTC time: bring it in step first.
-    trendFeed_->catchUpWith(cds1_, decimalSeparatorBytes_);
+    if (loadedToAnnounce_.empty())
+        trendFeed_->catchUpWith(cds1_, decimalSeparatorBytes_);
     csvExport_->start(CsvFileName(name), decimalSeparatorBytes_);
 }
 

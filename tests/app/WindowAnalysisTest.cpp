@@ -5,6 +5,11 @@
 #include "app/trend/ReadingsCsvExport.h"
 #include "app/trend/TrendFeed.h"
 #include "app/trend/TrendWindow.h"
+#include "app/FunctionBoard.h"
+#include "log/files/LogFileService.h"
+
+#include <QElapsedTimer>
+#include <QToolButton>
 
 #include <QFile>
 #include <QMenu>
@@ -64,6 +69,38 @@ TEST_F(app_WindowAnalysis, TrendWindowCoversRowsLoggedBeforeItOpenedAndFollowsCl
     window().TrendClick();
     EXPECT_EQ(window().Trend(), trend);
     EXPECT_TRUE(trend->isVisible());
+}
+
+TEST_F(app_WindowAnalysis, LoadedRowsReachTheTrendAndAnXmlPacketReplacesThem)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    LogStore file;
+    for (int i = 0; i < 5; ++i)
+        file.append(LogRowInput{i + 1, i < 3 ? "23:59:58" : "00:00:01", "DCV", "1.5", "V", "", ""});
+    ASSERT_TRUE(SaveTableToFile(file, dir.filePath("night.txt")).ok);
+    ASSERT_TRUE(SaveTableToFile(file, dir.filePath("night.xml")).ok);
+    auto open = [&](const char* name) {
+        dialogs_.openLogNames = {dir.filePath(name)};
+        dialogs_.unsavedAnswers = {UnsavedChoice::Discard};
+        QTest::mouseClick(child<FunctionBoard>("GroupBox1")->openDataFiles(), Qt::LeftButton);
+        QElapsedTimer waited;
+        waited.start();
+        while ((window().LogLoadRunning() || window().TrendData().series().size() != std::int64_t(window().cds1().size())) &&
+               waited.elapsed() < 20000)
+            QTest::qWait(10);
+    };
+    feedReading(1);
+    open("night.txt");
+    ASSERT_EQ(window().cds1().size(), 6u);
+    const TrendSeries& series = window().TrendData().series();
+    ASSERT_EQ(series.size(), 6);
+    EXPECT_TRUE(series.hasPlacedRows());
+    EXPECT_EQ(window().TrendData().placedDayChanges(), 1) << "00:00:01 after 23:59:58 is the next day";
+
+    open("night.xml"); // the packet replaces every row
+    ASSERT_EQ(window().cds1().size(), 5u);
+    EXPECT_EQ(series.size(), 5) << "the trend holds the packet's rows, not the old ones as well";
 }
 
 TEST_F(app_WindowAnalysis, ExportReadingsAsCsvWritesTheTableAndSaysSo)

@@ -1,10 +1,11 @@
 #include "app/trend/ReadingsCsvExport.h"
 
-#include "app/trend/ReadingsCsvText.h"
+#include "app/journal/ReadingsCsvWriter.h"
 #include "app/trend/TrendFeed.h"
 #include "log/LogStore.h"
 #include "log/SiQuantity.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -121,6 +122,7 @@ ReadingsCsvExport::~ReadingsCsvExport()
 {
     tick_.stop();
     writer_.reset(); // an unfinished file is dropped
+    csv_.reset();
 }
 
 bool ReadingsCsvExport::running() const
@@ -150,9 +152,10 @@ bool ReadingsCsvExport::start(const QString& fileName, const std::string& decima
             },
             Qt::QueuedConnection);
     });
-    std::string header;
-    AppendCsvHeader(header);
-    writer_->push(std::move(header));
+    // The journal's CSV writer formats into memory; each slice's text goes to the file thread.
+    buffer_ = std::make_unique<QBuffer>();
+    buffer_->open(QIODevice::WriteOnly);
+    csv_ = std::make_unique<ReadingsCsvWriter>(*buffer_);
     tick_.start();
     return true;
 }
@@ -168,7 +171,6 @@ void ReadingsCsvExport::slice()
     }
     QElapsedTimer clock;
     clock.start();
-    std::string block;
     const TrendSeries& series = feed_.series();
     const auto& segments = series.segments();
     while (next_ < total_ && (next_ % 256 != 0 || clock.elapsed() < kSliceMs)) {
@@ -176,7 +178,7 @@ void ReadingsCsvExport::slice()
         const SiQuantity si = ToSiQuantity(row.Value, row.Unit, separator_);
         const std::string function = Utf8(row.Function), value = Utf8(row.Value), value2 = Utf8(row.Value2);
         const std::string unit2 = PlainUnitText(row.Unit2);
-        ReadingCsvFields fields;
+        CsvReading fields; // utcMs 0: the moment is not known (a row from a file)
         if (timesKnown_) {
             while (segment_ < segments.size() && segments[segment_].end <= next_)
                 ++segment_;
@@ -191,10 +193,18 @@ void ReadingsCsvExport::slice()
         fields.siUnit = si.siUnit;
         fields.value2 = value2;
         fields.unit2 = unit2;
-        AppendCsvReading(block, fields);
+        csv_->write(fields);
         ++next_;
     }
-    writer_->push(std::move(block));
+    if (!csv_->finish()) {
+        tick_.stop();
+        writer_.reset();
+        emit finished(fileName_, next_, QStringLiteral("The readings could not be formatted."));
+        return;
+    }
+    writer_->push(buffer_->data().toStdString());
+    buffer_->buffer().clear();
+    buffer_->seek(0);
     if (next_ >= total_) {
         tick_.stop();
         writer_->close(); // finished comes from the writer when the file is committed

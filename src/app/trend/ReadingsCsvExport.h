@@ -1,9 +1,11 @@
 #pragma once
-// "Export readings as CSV…": the table's rows as the readings CSV, without holding up the
+// "Export readings as CSV…": the table's rows as the readings CSV (the journal's
+// ReadingsCsvWriter, so both exports read alike), without holding up the
 // window. The UI thread turns the rows into text a few milliseconds at a time (the table
 // lives there); a thread of its own writes the text to the file, which replaces the old
 // one only when all of it is written. The rows present at the start are exported; "Close
 // Data" during the export stops it.
+#include <QBuffer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -15,6 +17,7 @@
 namespace varnex {
 
 class LogStore;
+class ReadingsCsvWriter;
 class TrendFeed;
 
 class ReadingsCsvExport : public QObject {
@@ -46,6 +49,8 @@ private:
     QString fileName_;
     QTimer tick_;
     std::unique_ptr<Writer> writer_;
+    std::unique_ptr<QBuffer> buffer_;
+    std::unique_ptr<ReadingsCsvWriter> csv_;
     std::int64_t next_ = 0, total_ = 0;
     std::uint64_t clears_ = 0;
     bool timesKnown_ = false;

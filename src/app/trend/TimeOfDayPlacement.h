@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace varnex {
 
@@ -35,6 +36,8 @@ private:
     std::optional<std::int64_t> onDay(QDate day, QTime time, std::int64_t notBefore) const;
 
     QTimeZone zone_;
+    mutable QDate cachedDay_;
+    mutable std::vector<int> cachedOffsets_;
     QDate firstDay_;
     QDate day_;
     std::optional<std::int64_t> previousUtc_;
