@@ -1,5 +1,8 @@
 #include "cli/PlotCommand.h"
 
+#include "app/journal/Journal.h"
+#include "app/journal/JournalDatabase.h"
+#include "app/journal/Latin1Text.h"
 #include "app/trend/TrendFeed.h"
 #include "app/trend/TrendPictureExport.h"
 #include "app/trend/TrendStatistics.h"
@@ -10,6 +13,8 @@
 #include "log/files/LogFileService.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <memory>
@@ -18,12 +23,13 @@
 namespace varnex::cli {
 
 const char* const kPlotUsage =
-    "plot IN -o OUT.png|.svg|.pdf [--from T] [--to T] [--date YYYY-MM-DD] [--zone ZONE] [--size WxH] [--scale S]";
+    "plot IN|--journal RUN|last [--data-dir DIR] -o OUT.png|.svg|.pdf [--from T] [--to T] [--date YYYY-MM-DD]\n"
+    "       [--zone ZONE] [--size WxH] [--scale S]   the trend of a log file or a journal run as a picture";
 
 namespace {
 
 struct PlotOptions {
-    std::string in, out;
+    std::string in, out, journalRun, dataDir;
     std::string from, to;
     QDate date = QDate::currentDate();
     QTimeZone zone = QTimeZone::systemTimeZone();
@@ -74,6 +80,12 @@ bool ParseArgs(const std::vector<std::string>& args, PlotOptions& o, std::string
         std::string v;
         if (a == "-o") {
             if (!value(o.out))
+                return false;
+        } else if (a == "--journal") {
+            if (!value(o.journalRun))
+                return false;
+        } else if (a == "--data-dir") {
+            if (!value(o.dataDir))
                 return false;
         } else if (a == "--from") {
             if (!value(o.from))
@@ -126,12 +138,58 @@ bool ParseArgs(const std::vector<std::string>& args, PlotOptions& o, std::string
             return false;
         }
     }
-    if (o.in.empty() || o.out.empty()) {
-        error = "an input and -o OUT are needed";
+    if ((o.in.empty() == o.journalRun.empty()) || o.out.empty()) {
+        error = "one input (a log file or --journal RUN) and -o OUT are needed";
         return false;
     }
     if (!PictureFormatOf(QString::fromStdString(o.out))) {
         error = "OUT must end in .png, .svg or .pdf: " + o.out;
+        return false;
+    }
+    return true;
+}
+
+// The rows of one journal run, each with its own UTC moment (none for loaded rows).
+bool FeedJournalRun(const PlotOptions& o, TrendFeed& feed, std::string& error)
+{
+    const QString dir = JournalDataDir(QString::fromLocal8Bit(o.dataDir.c_str()));
+    const QString path = QDir(dir).filePath(QLatin1String(kJournalFileName));
+    if (!QFileInfo::exists(path)) {
+        error = "no journal in " + QDir::toNativeSeparators(dir).toStdString();
+        return false;
+    }
+    JournalDatabase db;
+    if (!db.open(QDir::toNativeSeparators(path).toStdString(), false)) {
+        error = path.toStdString() + ": " + db.error();
+        return false;
+    }
+    std::int64_t run = 0;
+    if (o.journalRun == "last") {
+        run = db.lastRunWithRows();
+    } else {
+        char* end = nullptr;
+        run = std::strtoll(o.journalRun.c_str(), &end, 10);
+        if (end == o.journalRun.c_str() || *end != '\0')
+            run = 0;
+    }
+    if (run == 0 || !db.run(run)) {
+        error = "no run " + o.journalRun;
+        return false;
+    }
+    const bool read = db.readRun(run, [&feed](const JournalRecord& r) {
+        const std::string time = Utf8ToLatin1(r.time), function = Utf8ToLatin1(r.function),
+                          value = Utf8ToLatin1(r.value), unit = Utf8ToLatin1(r.unit);
+        LoggedRow row;
+        row.row = LogRowInput{r.no, time, function, value, unit, "", ""};
+        row.utcMs = r.utcMs;
+        row.source = r.source == JournalSource::Load ? RowSource::Load : RowSource::Meter;
+        row.si = ToSiQuantity(value, unit, ".");
+        if (r.siValue) // the value as it was logged, not read again from its text
+            row.si.value = r.siValue;
+        feed.rowLogged(row);
+    });
+    if (!read) {
+        error = db.error();
         return false;
     }
     return true;
@@ -149,15 +207,22 @@ int RunPlot(const std::vector<std::string>& args, const CommandIo& io)
     }
     const auto app = EnsureGuiApplication();
 
-    LogStore table;
-    const LoadResult loaded = LoadTableFromFile(QString::fromLocal8Bit(o.in.c_str()), table);
-    if (!loaded.ok) {
-        std::fprintf(io.err, "%s\n", loaded.message.toLocal8Bit().constData());
-        return kExitFileFailed;
-    }
     TrendFeed feed(o.zone, [&o] { return o.date; });
-    // Log files carry the separator of the system that wrote them; either reads.
-    feed.catchUpWith(table, ".");
+    if (!o.journalRun.empty()) {
+        if (!FeedJournalRun(o, feed, error)) {
+            std::fprintf(io.err, "varnex-cli plot: %s\n", error.c_str());
+            return kExitFileFailed;
+        }
+    } else {
+        LogStore table;
+        const LoadResult loaded = LoadTableFromFile(QString::fromLocal8Bit(o.in.c_str()), table);
+        if (!loaded.ok) {
+            std::fprintf(io.err, "%s\n", loaded.message.toLocal8Bit().constData());
+            return kExitFileFailed;
+        }
+        // Log files carry the separator of the system that wrote them; either reads.
+        feed.catchUpWith(table, ".");
+    }
 
     TrendViewport view;
     view.fit(double(feed.series().firstMs()), double(feed.series().lastMs()));

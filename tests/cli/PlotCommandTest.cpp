@@ -1,6 +1,10 @@
 // varnex-cli plot, run as its own process on 7-column log files: a run across midnight,
 // a span chosen with --from/--to, the picture's size and scale, and refused arguments.
+#include "app/journal/JournalDatabase.h"
+
 #include <QByteArray>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -114,6 +118,52 @@ TEST(CliPlot, PngTakesItsSizeAndScale)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QImage image(out);
     EXPECT_EQ(image.size(), QSize(1600, 1000));
+}
+
+TEST(CliPlot, AJournalRunIsDrawnAtItsUtcMoments)
+{
+    const QString dir = QString::fromStdString(TempPath("journal"));
+    QDir().mkpath(dir);
+    {
+        varnex::JournalDatabase db;
+        ASSERT_TRUE(db.open(QDir(dir).filePath("journal.sqlite").toStdString()));
+        const std::int64_t start = QDateTime(QDate(2026, 12, 9), QTime(21, 0), Qt::UTC).toMSecsSinceEpoch();
+        const std::int64_t run = db.beginRun(start);
+        ASSERT_NE(run, 0);
+        std::vector<varnex::JournalRecord> rows;
+        for (int i = 0; i < 600; ++i) {
+            varnex::JournalRecord r;
+            r.utcMs = start + i * 1000LL;
+            r.no = i + 1;
+            r.time = "22:00:00";
+            const bool ohms = i >= 400;
+            r.function = ohms ? "OHM" : "DCV";
+            r.value = ohms ? "4.700" : "1.00000";
+            r.unit = ohms ? "K*" : "V";
+            r.siValue = ohms ? 4700.0 : 1.0;
+            r.siUnit = ohms ? "\u03A9" : "V";
+            rows.push_back(r);
+        }
+        ASSERT_TRUE(db.begin());
+        ASSERT_TRUE(db.insertRows(run, 1, rows.data(), rows.size()));
+        ASSERT_TRUE(db.commit());
+    }
+    const QString out = QString::fromStdString(TempPath("journal.svg"));
+    const PlotRun run = Plot({"--journal", "last", "--data-dir", dir, "-o", out, "--zone", "Europe/Berlin"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // Texts run on in new elements where the font changes (the Ω): compare without blanks.
+    const QString all = SvgTexts(out).join(QString()).remove(QLatin1Char(' '));
+    auto has = [&all](const QString& text) { return all.contains(QString(text).remove(QLatin1Char(' '))); };
+    // 21:00 UTC is 22:00 in Berlin; the fit leaves 2 % of the 599 s on each side.
+    EXPECT_TRUE(has(QStringLiteral("Trend 2026-12-09 21:59:48 \u2013 2026-12-09 22:10:10"))) << all.toStdString();
+    EXPECT_TRUE(has(QStringLiteral("DCV [V]: 400 readings")));
+    EXPECT_TRUE(has(QStringLiteral("OHM [\u03A9]: 200 readings")));
+    EXPECT_FALSE(has(QStringLiteral("placed from"))) << "journal rows carry their own moment";
+
+    EXPECT_EQ(Plot({"--journal", "99", "--data-dir", dir, "-o", out}).exitCode, 1);
+    EXPECT_EQ(Plot({"--journal", "last", "--data-dir", dir + "/none", "-o", out}).exitCode, 1);
+    EXPECT_EQ(Plot({"--journal", "last", QString::fromStdString(TempPath("x.txt")), "-o", out}).exitCode, 2)
+        << "one input only";
 }
 
 TEST(CliPlot, RefusesWhatItCannotDo)
