@@ -1,4 +1,8 @@
 # Warnings are per target: call varnex_warnings(target) on our own targets.
 function(varnex_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  endif()
 endfunction()

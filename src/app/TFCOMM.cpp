@@ -148,8 +148,7 @@ void TFCOMM::buildMenus()
 
 void TFCOMM::buildLinks()
 {
-    comm2_ = new TCommPortDriver(std::make_unique<PosixSerialPlatform>(env_.portNames()), this);
-    comm2_->setObjectName("COMM2");
+    comm2_ = std::make_unique<TCommPortDriver>(std::make_unique<PosixSerialPlatform>(env_.portNames()));
     // The window's stored values for this meter.
     comm2_->SetComPort(pnCOM1);
     comm2_->SetComPortDataBits(db7BITS);

@@ -197,7 +197,7 @@ private:
     std::size_t loadKeepsFrom_ = 0;
 
     // Links.
-    TCommPortDriver* comm2_ = nullptr;
+    std::unique_ptr<TCommPortDriver> comm2_;
     LinkReconnector* comReconnect_ = nullptr; // children of the window
     LinkReconnector* usbReconnect_ = nullptr;
     std::unique_ptr<UsbLink> usbLink_;

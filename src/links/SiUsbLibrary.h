@@ -31,6 +31,9 @@ constexpr SI_STATUS SI_IO_PENDING = 0x0F;
 class SiUsbLibrary {
 public:
     virtual ~SiUsbLibrary() = default;
+    // The message for the user when the library cannot be used at all (its DLL is not
+    // installed, say); "" when it can. The link then calls nothing else.
+    virtual std::string UnavailableMessage() const { return {}; }
     virtual SI_STATUS SI_GetNumDevices(std::uint32_t* numDevices) = 0;
     virtual SI_STATUS SI_Open(std::uint32_t deviceNum, SI_HANDLE* handle) = 0;
     virtual SI_STATUS SI_SetBaudRate(SI_HANDLE handle, std::uint32_t baudRate) = 0;

@@ -10,12 +10,11 @@ namespace {
 int timerPeriod(std::uint16_t delayMs) { return std::max<int>(1, delayMs); }
 } // namespace
 
-TCommPortDriver::TCommPortDriver(std::unique_ptr<SerialPlatform> platform, QObject* parent)
-    : QObject(parent), platform_(std::move(platform))
+TCommPortDriver::TCommPortDriver(std::unique_ptr<SerialPlatform> platform, std::unique_ptr<PollTimer> pollTimer)
+    : platform_(std::move(platform)), pollTimer_(std::move(pollTimer))
 {
     receiveBuffer_.assign(inBufSize_, 0);
-    pollTimer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&pollTimer_, &QTimer::timeout, this, [this] { PollReceive(); });
+    pollTimer_->setHandler([this] { PollReceive(); });
 }
 
 TCommPortDriver::~TCommPortDriver() { Disconnect(); }
@@ -93,8 +92,8 @@ void TCommPortDriver::SetComPortPollingDelay(std::uint16_t delayMs)
 
 void TCommPortDriver::restartPollTimer()
 {
-    pollTimer_.stop();
-    pollTimer_.start(timerPeriod(pollingDelay_));
+    pollTimer_->stop();
+    pollTimer_->start(timerPeriod(pollingDelay_));
 }
 
 bool TCommPortDriver::IsConnected() const { return platform_->isOpen(); }
@@ -126,7 +125,7 @@ void TCommPortDriver::Disconnect()
 {
     if (!IsConnected())
         return;
-    pollTimer_.stop();
+    pollTimer_->stop();
     platform_->close();
 }
 

@@ -2,10 +2,8 @@
 // The serial port component: owns one RS-232 port, polls it on a timer of the UI thread
 // and hands each batch of received bytes to OnReceiveData. No threads, no waiting reads.
 #include "links/ComPortTypes.h"
+#include "links/PollTimer.h"
 #include "links/SerialPlatform.h"
-
-#include <QObject>
-#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -29,10 +27,12 @@ using TComPortReceiveDataEvent =
 // handler must not destroy the component.
 using TComPortLostEvent = std::function<void(TCommPortDriver* sender, const std::string& cause)>;
 
-class TCommPortDriver : public QObject {
+class TCommPortDriver {
 public:
-    explicit TCommPortDriver(std::unique_ptr<SerialPlatform> platform, QObject* parent = nullptr);
-    ~TCommPortDriver() override;
+    // The poll timer defaults to the platform's UI-thread timer.
+    explicit TCommPortDriver(std::unique_ptr<SerialPlatform> platform,
+                             std::unique_ptr<PollTimer> pollTimer = MakeUiPollTimer());
+    ~TCommPortDriver();
 
     TCommPortDriver(const TCommPortDriver&) = delete;
     TCommPortDriver& operator=(const TCommPortDriver&) = delete;
@@ -84,7 +84,7 @@ public:
     SerialLineSettings LineSettings() const;
     // True when the platform refused the last line format it was given.
     bool LineSettingsRefused() const { return lineSettingsRefused_; }
-    bool PollTimerActive() const { return pollTimer_.isActive(); }
+    bool PollTimerActive() const { return pollTimer_->isActive(); }
 
     // For the user: the platform's account of the last failure, the device that ComPort
     // stands for, and the line format the device holds (read back after ApplySettings).
@@ -98,7 +98,7 @@ private:
     void portLost();
 
     std::unique_ptr<SerialPlatform> platform_;
-    QTimer pollTimer_;
+    std::unique_ptr<PollTimer> pollTimer_;
     std::vector<std::uint8_t> receiveBuffer_;
     bool lineSettingsRefused_ = false;
 

@@ -14,6 +14,18 @@ void UsbLink::usb_dllClick()
 {
     usbDeviceCount_ = 0;
     usbOpen_ = false;
+    const std::string unavailable = library_.UnavailableMessage();
+    if (!unavailable.empty()) {
+        // No library to ask: say so once and leave the connection, instead of two messages
+        // about a device that nobody could look for.
+        usbStatus_ = SI_DEVICE_NOT_FOUND;
+        show(unavailable.c_str());
+        if (ui_.showDisconnectedLook)
+            ui_.showDisconnectedLook();
+        if (ui_.stopPolling)
+            ui_.stopPolling();
+        return;
+    }
     usbStatus_ = library_.SI_GetNumDevices(&usbDeviceCount_);
     if (usbStatus_ == SI_DEVICE_NOT_FOUND) {
         usbDeviceCount_ = 1;

@@ -293,5 +293,28 @@ TEST_F(UsbLinkTest, ReopenWithNoBridgeFailsQuietlyAndTriesNothingElse)
     EXPECT_TRUE(events.empty());
 }
 
+// A library whose DLL is not installed: the link says so once and asks it nothing.
+class UnavailableLibrary : public testing::ScriptedSiUsbLibrary {
+public:
+    std::string UnavailableMessage() const override { return "The USB driver library X.dll was not found."; }
+};
+
+TEST(UsbLinkUnavailableLibraryTest, OneMessageNoCallsAndTheDisconnectedLook)
+{
+    UnavailableLibrary lib;
+    UsbLink link(lib);
+    std::vector<std::string> events;
+    link.setUi(UsbLinkUi{[&](const std::string& text) { events.push_back("message: " + text); },
+                         [&] { events.push_back("disconnected look"); }, [&] { events.push_back("stop polling"); }});
+    link.usb_dllClick();
+    EXPECT_TRUE(lib.calls().empty());
+    EXPECT_EQ(events, (std::vector<std::string>{"message: The USB driver library X.dll was not found.",
+                                                "disconnected look", "stop polling"}));
+    EXPECT_FALSE(link.UsbOpen());
+    EXPECT_NE(link.UsbStatus(), SI_SUCCESS);
+    link.UsbSend('A', 'A');
+    EXPECT_TRUE(lib.calls().empty());
+}
+
 } // namespace
 } // namespace varnex
