@@ -9,6 +9,8 @@
 #include "app/publisher/MqttPublisher.h"
 #include "app/UserDialogs.h"
 #include "app/journal/Journal.h"
+#include "app/trend/TrendFeed.h"
+#include "app/trend/TrendWindow.h"
 #include "chart/ChartCommands.h"
 #include "chart/ChartToolBar.h"
 #include "chart/ChartWidget.h"
@@ -55,6 +57,7 @@ TFCOMM::TFCOMM(MeterEnvironment& environment, UserDialogs& dialogs, QWidget* par
     FormCreate();
     buildLog();
     buildChart();
+    buildAnalysis();
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -72,6 +75,9 @@ TFCOMM::~TFCOMM()
     conTimer_.stop();
     timer1_.stop();
     trecord_.stop();
+    // The trend window reads the feed: it goes first, and the log stops telling the feed.
+    delete trendWindow_;
+    log_->removeListener(trendFeed_.get());
     // The journal writes what waits, commits and marks the run ended.
     stopJournal();
     if (comm2_)

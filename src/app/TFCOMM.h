@@ -10,10 +10,12 @@
 #include "protocol/FrameAssembler.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,6 +46,9 @@ class MqttPublisher;
 class MeterFace;
 class TChartControl;
 class TCommPortDriver;
+class ReadingsCsvExport;
+class TrendFeed;
+class TrendWindow;
 class UsbLink;
 class UsbLinkKeyLink;
 class UserDialogs;
@@ -76,6 +81,9 @@ public:
     void BitBtn1Click();
     void HelpClick();
     void RecordLimitClick(int item);
+    // "Analysis": "Trend and statistics…" and "Export readings as CSV…".
+    void TrendClick();
+    void ExportCsvClick();
     // Ended from outside (SIGTERM, SIGINT, SIGHUP): closes without any question, since
     // nobody is there to answer; the links close as the window goes.
     void EndWithoutQuestions();
@@ -107,6 +115,11 @@ public:
     // shows its state in the LCD's tooltip.
     void publishTo(std::unique_ptr<MqttPublisher> publisher);
     MqttPublisher* Publisher() const { return publisher_.get(); }
+    TrendFeed& TrendData() { return *trendFeed_; }
+    TrendWindow* Trend() const;
+    ReadingsCsvExport& CsvExport() { return *csvExport_; }
+    // The file dialog of "Export readings as CSV…" (tests answer for the user); empty: cancelled.
+    void setAskCsvName(std::function<QString()> ask) { askCsvName_ = std::move(ask); }
     // Sets the decimal separator used by the decoder (start-up reads the locale's).
     void setDecimalSeparator(const QString& separator);
     // Journals every row into DIR/journal.sqlite from now on, and asks about the rows an
@@ -124,6 +137,7 @@ private:
     void buildMenus();
     void buildLog();
     void buildChart();
+    void buildAnalysis();
     void buildLinks();
     void FormCreate();
 
@@ -224,6 +238,13 @@ private:
     QMenu* Record1 = nullptr;
     std::array<QAction*, 6> recordItems_{};
     QAction* help_ = nullptr;
+
+    // Analysis: the trend series is fed from start-up so the window covers every row.
+    std::unique_ptr<TrendFeed> trendFeed_;
+    QPointer<TrendWindow> trendWindow_;
+    ReadingsCsvExport* csvExport_ = nullptr;
+    std::function<QString()> askCsvName_;
+    QMenu* Analysis1 = nullptr;
 };
 
 } // namespace varnex

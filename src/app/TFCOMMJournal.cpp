@@ -9,6 +9,7 @@
 #include "app/UserDialogs.h"
 #include "app/journal/Journal.h"
 #include "app/journal/RecoveryQuestion.h"
+#include "app/trend/TrendFeed.h"
 #include "log/LogTableModel.h"
 #include "log/MeasurementLog.h"
 
@@ -65,9 +66,12 @@ void TFCOMM::putRecoveredRows(std::int64_t run, const std::vector<JournalRecord>
 
 void TFCOMM::announceLoadedRows(std::size_t first, std::size_t end, bool replacedAll)
 {
-    // An XML packet replaced every row: what was still to announce is gone.
-    if (replacedAll)
+    // An XML packet replaced every row: what was still to announce is gone, and the trend
+    // series starts again with the packet's rows.
+    if (replacedAll) {
         loadedToAnnounce_.clear();
+        trendFeed_->rowsCleared();
+    }
     end = std::min(end, cds1_.size());
     if (first < end)
         loadedToAnnounce_.emplace_back(first, end);

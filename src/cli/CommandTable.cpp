@@ -4,6 +4,7 @@
 #include "cli/DecodeCommand.h"
 #include "cli/JournalCommand.h"
 #include "cli/LogCommand.h"
+#include "cli/PlotCommand.h"
 #include "cli/RecordCommand.h"
 #include "cli/SampleCommand.h"
 
@@ -20,6 +21,7 @@ const Command kCommands[] = {
     {"convert", kConvertUsage, RunConvert},
     {"record", kRecordUsage, RunRecord},
     {"journal", kJournalUsage, RunJournal},
+    {"plot", kPlotUsage, RunPlot},
 };
 
 void PrintUsage(std::FILE* to)
