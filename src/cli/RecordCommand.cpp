@@ -3,6 +3,8 @@
 #include "cli/LogCommand.h"
 
 #include "app/journal/Journal.h"
+#include "app/publisher/MqttPublisher.h"
+#include "app/publisher/MqttUrl.h"
 #include "app/recorder/MeterRecorder.h"
 #include "app/recorder/RecordOptions.h"
 #include "app/recorder/RowLinePrinter.h"
@@ -12,6 +14,7 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <chrono>
 #include <csignal>
 #include <memory>
 
@@ -58,6 +61,25 @@ int RunRecord(const std::vector<std::string>& args, const CommandIo& io)
         std::fflush(io.err);
     });
     recorder.log().addListener(&journal);
+
+    // --mqtt: every reading also goes to the broker, which never holds up the recording;
+    // its state changes are told on standard error, one line each.
+    std::unique_ptr<MqttPublisher> publisher;
+    if (!options.mqttUrl.empty()) {
+        std::string why;
+        const std::optional<MqttUrl> url = ParseMqttUrl(options.mqttUrl, &why);
+        if (!url) {
+            std::fprintf(io.err, "varnex-cli record: --mqtt: %s\n", why.c_str());
+            return kExitUsage;
+        }
+        PublisherOptions publisherOptions;
+        publisherOptions.onStateChange = [&io, u = *url](const PublisherStatus& status) {
+            std::fprintf(io.err, "varnex-cli record: %s\n", DescribePublisherStatus(u, status).c_str());
+            std::fflush(io.err);
+        };
+        publisher = std::make_unique<MqttPublisher>(*url, publisherOptions);
+        recorder.log().addListener(publisher.get());
+    }
     // The gap of a pulled cable shows in the journal's run.
     recorder.onLinkLost = [&journal](const std::string& cause) { journal.linkEvent("link_lost", cause); };
     recorder.onLinkBack = [&journal] { journal.linkEvent("link_back", ""); };
@@ -80,6 +102,11 @@ int RunRecord(const std::vector<std::string>& args, const CommandIo& io)
     recorder.stop();
     recorder.log().removeListener(&printer);
     recorder.log().removeListener(&journal);
+    if (publisher) {
+        recorder.log().removeListener(publisher.get());
+        // What the broker has not acknowledged yet gets a moment to go out.
+        publisher->waitUntilDelivered(std::chrono::seconds(2));
+    }
 
     int code = kExitOk;
     if (!options.out.empty()) {

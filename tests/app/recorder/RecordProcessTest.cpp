@@ -1,6 +1,8 @@
 // Runs `varnex-cli record` as a child process on a real pseudo-terminal, as a user would
 // run it beside a meter: rows stream on its standard output while the port stays open,
 // and SIGINT/SIGTERM end it with the log saved.
+#include "app/publisher/testing/BrokerSubscriber.h"
+#include "app/publisher/testing/MosquittoBroker.h"
 #include "protocol/FrameEncoder.h"
 
 #include <gtest/gtest.h>
@@ -298,6 +300,42 @@ TEST(RecordProcessReconnect, APulledCableComesBackAndEveryReadingIsLoggedOnce)
     }
     EXPECT_EQ(events, "2 link_lost\n2 link_back\n");
     ::unlink(link.c_str());
+}
+
+TEST(RecordProcessMqtt, EveryReadingReachesTheBrokerAndTheStatusSaysOffline)
+{
+    testing::MosquittoBroker broker; // its own config, a free loopback port
+    testing::BrokerSubscriber subscriber(broker.port(), {"bench/#"});
+    ASSERT_TRUE(subscriber.waitSubscribed(std::chrono::seconds(10)));
+    Pty pty;
+    ASSERT_NO_FATAL_FAILURE(OpenPty(pty));
+    Child child({"--port", pty.slave, "--mqtt", broker.url("bench")});
+    ASSERT_TRUE(child.waitForErr("recording from", kWait)) << child.err;
+    ASSERT_TRUE(child.waitForErr("connected", kWait)) << child.err;
+    WriteLineEnd(pty.master);
+    for (int i = 1; i <= 4; ++i)
+        WriteFrame(pty.master, i);
+    ASSERT_EQ(child.waitForLines(4, kWait), 4);
+    ASSERT_TRUE(subscriber.waitFor([](const std::vector<testing::ReceivedMessage>& m) {
+        return std::count_if(m.begin(), m.end(), [](auto& x) { return x.topic == "bench/reading"; }) == 4;
+    }, std::chrono::seconds(10)));
+    const auto readings = subscriber.messagesOn("bench/reading");
+    ASSERT_EQ(readings.size(), 4u);
+    EXPECT_NE(readings[0].payload.find("\"no\":1,"), std::string::npos) << readings[0].payload;
+    EXPECT_NE(readings[3].payload.find("\"value\":\"0.00004\""), std::string::npos) << readings[3].payload;
+    EXPECT_NE(readings[3].payload.find("\"si_unit\":\"V\""), std::string::npos) << readings[3].payload;
+
+    EXPECT_EQ(child.stop(SIGTERM), 0) << child.err;
+    ASSERT_TRUE(subscriber.waitFor([](const std::vector<testing::ReceivedMessage>& m) {
+        return !m.empty() && m.back().topic == "bench/status" && m.back().payload == "offline";
+    }, std::chrono::seconds(10)));
+}
+
+TEST(RecordProcessMqtt, ABadUrlIsRefusedAtOnce)
+{
+    Child child({"--port", "/dev/null", "--mqtt", "http://nowhere/x"});
+    EXPECT_EQ(child.waitExit(), 2);
+    EXPECT_NE(child.err.find("--mqtt"), std::string::npos) << child.err;
 }
 
 TEST(RecordProcessLimit, RowsBeyondTheLimitAreNotLogged)
