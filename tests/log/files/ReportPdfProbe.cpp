@@ -55,11 +55,11 @@ ReportPdfProbe::ReportPdfProbe(const QString& pdf) : pdf_(pdf)
     QXmlStreamReader html(Run(QStringLiteral("pdftohtml"),
                               {QStringLiteral("-xml"), QStringLiteral("-i"), QStringLiteral("-stdout"),
                                QStringLiteral("-zoom"), QStringLiteral("1"), pdf}));
-    struct Spec {
+    struct FontFace {
         QString family;
         double size;
     };
-    QMap<QString, Spec> specs;
+    QMap<QString, FontFace> faces;
     page = 0;
     while (!html.atEnd()) {
         if (html.readNext() != QXmlStreamReader::StartElement)
@@ -68,13 +68,13 @@ ReportPdfProbe::ReportPdfProbe(const QString& pdf) : pdf_(pdf)
         if (html.name() == QLatin1String("page")) {
             ++page;
         } else if (html.name() == QLatin1String("fontspec")) {
-            specs.insert(a.value("id").toString(), Spec{a.value("family").toString(), a.value("size").toDouble()});
+            faces.insert(a.value("id").toString(), FontFace{a.value("family").toString(), a.value("size").toDouble()});
         } else if (html.name() == QLatin1String("text")) {
-            const Spec spec = specs.value(a.value("font").toString());
+            const FontFace face = faces.value(a.value("font").toString());
             PdfTextRun run;
             run.page = page;
-            run.family = spec.family;
-            run.size = spec.size;
+            run.family = face.family;
+            run.size = face.size;
             // Bold or italic text would come wrapped in <b>/<i>: keep its characters.
             run.text = html.readElementText(QXmlStreamReader::IncludeChildElements);
             runs_.push_back(run);
